@@ -1,0 +1,25 @@
+// The number formats of every text the program produces: F(x, w, d), I(n, w) and G(v).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace linkwright {
+
+// x in fixed-point notation with d decimals, right-aligned in a field of w characters (wider when
+// needed), "-" for negatives and "." as the decimal point. Halves round to even on the exact binary
+// value of x; NaN and infinities print as "NAN", "INF", "-INF" right-aligned.
+std::string F(double x, int w, int d);
+
+// n right-aligned in a field of w characters (wider when needed).
+std::string I(std::int64_t n, int w);
+
+// The general format of the measuring texts: 4 significant digits; fixed notation (trailing zeros
+// dropped) when the decimal exponent is below 4 and |v| >= 0.00001, otherwise scientific notation
+// with an exponent of at least `minExponentDigits` digits (the main state's `Decimals`).
+std::string G(double v, int minExponentDigits = 4);
+
+// Nearest integer, halves to even.
+std::int64_t RoundHalfEven(double v);
+
+} // namespace linkwright

@@ -1,0 +1,107 @@
+// The contract every gear kind fulfils, and what all kinds share: the unit variables, the backlash
+// rule, the revolution loop with its index rule, the valving words and the common data file.
+#pragma once
+
+#include "app/SimulationState.h"
+#include "gears/EditorFields.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace linkwright {
+
+class Dialogs;
+class Glib1;
+class MessagesFile;
+
+// What a model needs from outside; the Simulation passes it in and owns all of it.
+struct GearEnvironment {
+    SimulationState& state;
+    MessagesFile& messages;
+    Dialogs& dialogs;
+};
+
+// The common valving and cylinder fields, read out of a kind's record for the EventRecord words
+// 12..20 and byte 84 and for the valve panel drawing.
+struct Valving {
+    float PortSpacing = 0;
+    float PortWidth = 0;
+    float BobbinSpacing = 0;
+    float BobbinWidth = 0;
+    float PressureLimit = 0;
+    float SteamChestPressure = 0;
+    float Gamma = 0;
+    float Clearance = 0;
+    float ExhaustPressure = 0;
+    float AdjValveX = 0;
+    std::uint8_t Inside = 0;
+};
+
+enum class LoadResult : std::uint8_t { Loaded, Refused };
+enum class SaveResult : std::uint8_t { Saved, Abandoned };
+
+class GearModel {
+public:
+    explicit GearModel(GearEnvironment environment) : env_(environment) {}
+    virtual ~GearModel() = default;
+    GearModel(const GearModel&) = delete;
+    GearModel& operator=(const GearModel&) = delete;
+
+    virtual GearKind Kind() const = 0;
+
+    // Built-in example: fills the record and the unit variables.
+    virtual void SetExample() = 0;
+    // Derives the fixed points (and the report of the Walschaerts kinds) and copies the record's
+    // five ViewWindow values into the main state. Runs after every change of the record.
+    virtual void InitialiseGear() = 0;
+    // Solves every pin at one position and sets the output valve position (backlash included).
+    virtual void CalcGear(float crankAngle, float gearSetting) = 0;
+    // The common loop (SolveRevolutionLoop) plus the kind's listing, if any.
+    virtual void SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, float gearSetting) = 0;
+    // CalcGear, then the drawing through Glib1 at the given pixel size.
+    virtual void DrawGear(Glib1& plot, int width, int height, bool annotate, float crankAngle,
+                          float gearSetting) = 0;
+
+    // The kind's editor: its field table, and the derived fields an OK recomputes (PressureLimit,
+    // ViewWindow, ...) after the fields were stored.
+    virtual const EditorTable& Editor() = 0;
+    virtual void AfterEditorOk() = 0;
+
+    // The record as stored in the data file, and its file version.
+    virtual std::span<std::uint8_t> RecordBytes() = 0;
+    virtual std::int32_t FileVersion() const = 0;
+    virtual Valving CurrentValving() const = 0;
+    // Piston position (percent of stroke) and output valve position of the last CalcGear.
+    virtual float PistonPct() const = 0;
+    float ValvePos() const { return ValvePos_; }
+    float LinkValvePos() const { return LinkValvePos_; }
+
+    // Common data file: the record, then the first 4580 bytes of the main state.
+    SaveResult SaveGearFile(const std::string& fileName);
+    LoadResult LoadGearFile(const std::string& fileName);
+
+    // Unit variables: not saved in files, kept across loads.
+    float WheelLift = 0;
+    float WheelDisp = 0;
+    float Slack = 0;
+    std::uint8_t AutoSetting = 0; // the Walschaerts kinds only
+    virtual bool HasAutoSetting() const { return false; }
+
+protected:
+    // Backlash at the end of CalcGear: raw is the linkage's valve displacement plus AdjValveX.
+    // Sets LinkValvePos_ and ValvePos_ (which is also the previous position of the next call).
+    void ApplyBacklash(float raw);
+    // Steps 1 and 2 of SolveRevolution: fwd read once, k = 0..Nsteps, the index rule. After each
+    // CalcGear, `eachStep(k, angle)` runs (for a listing line) before the entries are stored.
+    template <typename EachStep>
+    void SolveRevolutionLoop(StepArrays& steps, int Nsteps, float gearSetting, EachStep&& eachStep);
+    // Step 3: EventRecord words 12..20 and byte 84 from the record.
+    void FillValvingWords(EventRecord& events) const;
+
+    GearEnvironment env_;
+    float LinkValvePos_ = 0;
+    float ValvePos_ = 0;
+};
+
+} // namespace linkwright
