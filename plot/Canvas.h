@@ -33,7 +33,8 @@ public:
     virtual int PenX() const = 0;
     virtual int PenY() const = 0;
     // Elliptic arc inside the box (x1, y1)-(x2, y2), counter-clockwise from the point where the ray
-    // from the centre through (x3, y3) meets the ellipse to the one through (x4, y4).
+    // from the centre through (x3, y3) meets the ellipse to the one through (x4, y4). When the two
+    // rays coincide the whole ellipse is drawn (the outline of a circle).
     virtual void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) = 0;
     virtual void SetPixel(int x, int y, std::uint32_t rgb) = 0;
     // Text with its top-left corner at (x, y), in the pen colour, on a clear background.
