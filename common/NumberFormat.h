@@ -8,7 +8,8 @@ namespace linkwright {
 
 // x in fixed-point notation with d decimals, right-aligned in a field of w characters (wider when
 // needed), "-" for negatives and "." as the decimal point. Halves round to even on the exact binary
-// value of x; NaN and infinities print as "NAN", "INF", "-INF" right-aligned.
+// value of x; a value that rounds to zero shows no sign. NaN and infinities print as "NAN", "INF",
+// "-INF" right-aligned.
 std::string F(double x, int w, int d);
 
 // n right-aligned in a field of w characters (wider when needed).
