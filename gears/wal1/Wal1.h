@@ -1,0 +1,93 @@
+// Walschaerts 1: return crank on the main crank pin, curved expansion link on a trunnion, radius rod
+// held by a lifting arm, combination lever driven from the crosshead by droplink and union link.
+#pragma once
+
+#include "gears/GearModel.h"
+#include "gears/wal1/Wal1Record.h"
+#include "geometry/Geomlib0.h"
+
+namespace linkwright {
+
+// The pins of the linkage. Each letter is also the label drawn beside the pin.
+struct Wal1Points {
+    Point2 CylRef; // gudgeon pin at crank angle 0 with the axle in its normal place: the origin
+    Point2 A;      // driving axle
+    Point2 P;      // expansion link trunnion
+    Point2 C;      // main crank pin
+    Point2 G;      // gudgeon (crosshead) pin
+    Point2 D;      // droplink pin
+    Point2 E;      // eccentric (return crank) pin
+    Point2 X;      // link tail pin, the eccentric rod's end
+    Point2 Q;      // centre of curvature of the link
+    Point2 R;      // reversing shaft
+    Point2 L;      // lifting arm end
+    Point2 B;      // die block
+    Point2 T;      // radius rod pin, top of the combination lever
+    Point2 U;      // union link pin, bottom of the lever
+    Point2 V;      // valve rod pin
+    Point2 U0;     // the lever's bottom pin with the union link level
+    Point2 T0;     // the radius-rod pin's line (its height) for this position
+};
+
+// The expansion link's swings from its mid position as the eccentric pin passes the line from the
+// axle to the tail pin, towards and away from it; equal and opposite in a well-set gear.
+struct Wal1LinkSwings {
+    float s1 = 0;
+    float s2 = 0;
+};
+
+class Wal1 : public GearModel {
+public:
+    explicit Wal1(GearEnvironment env);
+
+    GearKind Kind() const override { return GearKind::Walschaerts1; }
+
+    void SetExample() override;
+    void InitialiseGear() override;
+    void CalcGear(float crankAngle, float gearSetting) override;
+    void SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, float gearSetting) override;
+    void DrawGear(Glib1& plot, int width, int height, bool annotate, float crankAngle,
+                  float gearSetting) override;
+
+    const EditorTable& Editor() override;
+    void AfterEditorOk() override;
+
+    std::span<std::uint8_t> RecordBytes() override;
+    std::int32_t FileVersion() const override { return Wal1FileVersion; }
+    Valving CurrentValving() const override;
+    float PistonPct() const override;
+    bool HasAutoSetting() const override { return true; }
+
+    // The record, always resident; the editor, a load, the auto-setting and CalcGear change it.
+    Wal1Record GearRecord{};
+
+    // Derived by InitialiseGear.
+    float aCAE = 0;          // eccentric angle from the crank pin's direction, counter-clockwise
+    float CrankRadius = 0;   // PistStroke / 2
+    float LinkHalfAngle = 0; // half the angle of the drawn expansion link
+    Point2 ValveOrigin;      // V0: the valve rod pin for zero valve displacement
+    Point2 X0;               // mid-gear tail pin
+    Point2 C0;               // crank pin at crank angle 0
+    Wal1LinkSwings LinkSwings;
+
+    // The pins of the last CalcGear; a pin whose intersection fails keeps its previous position.
+    const Wal1Points& Points() const { return pts_; }
+
+    // The file name of the per-revolution listing, in the working directory.
+    static constexpr const char* OutputFileName = "Wal1Output.txt";
+
+private:
+    // Auto-setting of the return crank: AE, EX and aCAE from the mid-gear tail pin.
+    void setretcrank();
+    Wal1LinkSwings CheckLinkSwings() const;
+    void WriteInitialisationReport(bool autoSet);
+
+    Wal1Points pts_;
+    EditorTable editor_;
+    bool editorBuilt_ = false;
+};
+
+// The field table of the editor form TEdWal1 for one model, in the order its OK button stores them.
+EditorTable BuildEdWal1(Wal1& model, SimulationState& state);
+
+} // namespace linkwright
