@@ -1,0 +1,199 @@
+// The simulation driver behind the main window: the whole simulation state, the five gear models and
+// one method per main-window command. The window only forwards its events here and shows the results.
+#pragma once
+
+#include "app/SimulationState.h"
+#include "gears/EditorFields.h"
+#include "gears/GearModel.h"
+#include "plot/Glib1.h"
+#include "windows/Dialogs.h"
+#include "windows/MessagesFile.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace linkwright {
+
+// The text shown when a data file is refused; PrepareAsUser carries it in a GearFileRefused.
+inline constexpr const char* GearFileRefusedMessage = "Sorry, old version or corrupted data file";
+
+class GearFileRefused : public std::runtime_error {
+public:
+    GearFileRefused() : std::runtime_error(GearFileRefusedMessage) {}
+};
+
+// The editor form was left open with a syntax error (PrepareAsUser only).
+class EditorSyntaxError : public std::runtime_error {
+public:
+    EditorSyntaxError() : std::runtime_error(SyntaxErrorMessage) {}
+};
+
+// What a user would set up before looking at a gear; every member left empty is left as it is.
+struct GearSetup {
+    std::optional<std::string> kindName; // one of GearKindNames (takes precedence over kindIndex)
+    std::optional<int> kindIndex;        // 0..4
+    std::optional<std::filesystem::path> file;
+    // Conditions, entered on the editor's Conditions tab.
+    std::optional<float> slack;
+    std::optional<float> wheelLift;
+    std::optional<float> wheelDisp;
+    std::optional<bool> autoSetting; // the Walschaerts kinds only
+    // Typed into EdGear, parsed as EdGearExit does (a text that does not parse means 1.0).
+    std::optional<std::string> gearSetting;
+    std::optional<bool> forward;
+    // Pixel size of the gear picture (DrawWidth, DrawHeight).
+    int width = 800;
+    int height = 600;
+};
+
+// Positions of the windows after the main window's first activation.
+struct WindowRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+struct WindowLayout {
+    WindowRect main;
+    WindowRect indicator;
+    WindowRect oval;
+};
+
+class Simulation {
+public:
+    // Start-up: the messages file is created empty, every kind sets its example, the settings are
+    // reset, GearKind 0 is selected and its InitialiseGear runs.
+    explicit Simulation(Dialogs& dialogs, std::filesystem::path messagesPath = "Messages.txt");
+    ~Simulation();
+    Simulation(const Simulation&) = delete;
+    Simulation& operator=(const Simulation&) = delete;
+
+    // ---- state ---------------------------------------------------------------------------------
+    SimulationState State{};
+    StepArrays Steps;
+    FamilyBlocks Family;
+    MessagesFile Messages;
+    Glib1 Plot; // attach the picture's canvas (Plot.AttachCanvas) before the first Redraw
+
+    GearKind CurrentKind = GearKind::Walschaerts1;
+    float CrankAngle = 0;          // radians
+    std::uint8_t Annotate = 0;     // the next redraw labels the pins
+    std::uint8_t MovieStopped = 1; // 0 while an animation runs
+    std::uint8_t FirstActivation = 1;
+    std::int16_t DrawWidth = 0;
+    std::int16_t DrawHeight = 0;
+    std::string CurrentFileName = " Program example";
+    std::string DataDir;
+
+    // Measuring (the Measure menu).
+    std::uint8_t MeasureMode = 3; // 0 Distance, 1 dX,dY, 2 X,Y, 3 Off
+    std::uint8_t MeasurePairStart = 1;
+    float LastMeasureX = 0;
+    float LastMeasureY = 0;
+    PlotMapping Mapping; // of the last DrawGear
+
+    // What the last Redraw produced for the window.
+    std::string Caption;
+    std::string EdCrankAngleText;
+    std::string EdGearText;
+    bool FwdChecked = true;
+
+    // The kind list shown by File > ValveGear.
+    bool ListBoxVisible = false;
+    std::vector<std::string> ListBoxItems;
+    int ListBoxSelection = -1;
+
+    // Hooks into the windows: close the indicator and oval windows; show (true) or end (false) the
+    // hourglass cursor. Either may be left empty.
+    std::function<void()> CloseDiagramWindows;
+    std::function<void(bool)> SetBusyCursor;
+
+    // ---- models ----------------------------------------------------------------------------------
+    // nullptr for a kind whose model is not part of the program.
+    GearModel* Model(GearKind kind) const { return models_[static_cast<int>(kind)].get(); }
+    GearModel& CurrentModel() const { return *Model(CurrentKind); }
+    Dialogs& DialogsUsed() const { return dialogs_; }
+
+    // ---- operations ------------------------------------------------------------------------------
+    // fwd 1, Nsteps 550, MovieStep 0.01, GearSetting 1.0, Decimals 4, AnalysisValid and EventsKnown 0.
+    void ResetDefaults();
+    // Caption, panel texts, the fwd check state and DrawGear of the current kind onto the attached
+    // canvas; keeps the mapping. The picture is client width - 3 by client height - panel - 3 pixels
+    // (at least 1 by 1). The form without arguments uses the last client size.
+    void Redraw(int clientWidth, int clientHeight, int panelHeight);
+    void Redraw();
+
+    // ---- main-window handlers ---------------------------------------------------------------------
+    void ValveGear2Click();
+    // Selects the kind of the list entry (index < 0 means entry 0). Returns false, changing nothing,
+    // when the index is out of range or that kind's model is not part of the program.
+    bool ComboBox1Change(int index);
+    void ScrollCrankChange(int position); // 0..360 degrees
+    void ScrollGearChange(int position);  // -100..100
+    void EdGearExit(const std::string& text);
+    // The fwd check box was toggled, by the user or by Redraw setting it; the window shows
+    // FwdChecked after each Redraw and calls this only when the state actually changes.
+    void fwdClick(bool checked);
+    void AnnotClick();
+    void PanLClick();
+    void PanRClick();
+    void PanUClick();
+    void PanDClick();
+    void ZoomInClick();
+    void ZoomOutClick();
+    // Closes the diagram windows, runs the kind's editor form (the window shows it modally and ends
+    // it with session.Ok or Cancel), clamps Nsteps to 30..550 and redraws.
+    void Edit1Click(const std::function<void(EditorSession& session)>& runEditorForm);
+    void FormClick() { MovieStopped = 1; }
+    void FormKeyPress() { MovieStopped = 1; }
+    // Where the windows go at the first activation, for a screen of the given size.
+    static WindowLayout FirstActivationLayout(int screenWidth, int screenHeight);
+    // The data-folder part of the first activation: DataDir := working directory + "/Data", created
+    // if missing, then FirstActivation := 0. Later calls do nothing. If the folder cannot be made a
+    // std::system_error with the system's text is thrown and FirstActivation stays set.
+    void FormActivate();
+    // File > Open / Save through the dialogs. A failed write throws std::system_error; the previous
+    // file is left as it was.
+    void Open1Click();
+    void Save1Click();
+    // The messages file is closed; the window then closes.
+    void Exit2Click();
+
+    // ---- headless use ----------------------------------------------------------------------------
+    // Brings the simulation into the state the desktop program shows after a user has, in this
+    // order: started it (the constructor) and shown the window with a picture of setup.width by
+    // setup.height pixels (the first Redraw); picked the kind in File > ValveGear (ComboBox1Change);
+    // opened the file in File > Open (Open1Click with that path); opened the editor, typed the
+    // given conditions on its Conditions tab and pressed OK (Edit1Click: a full editor OK, so the
+    // derived fields such as the view window are recomputed as the desktop does); typed the gear
+    // setting into EdGear (EdGearExit); set the Forward check box (fwdClick). Throws
+    // std::invalid_argument for an unknown kind or an auto setting on a kind without one,
+    // GearFileRefused when the file is refused, EditorSyntaxError when the editor would stay open.
+    void PrepareAsUser(const GearSetup& setup);
+
+    // The file dialogs' requests for the current kind: filter "Walschaerts1 (*.L1)", extension "L1".
+    FileDialogRequest OpenDialogRequest() const;
+    FileDialogRequest SaveDialogRequest() const;
+    // A path shown without its folders; both "/" and "\" separate them.
+    static std::string FileNameWithoutFolder(const std::string& path);
+
+private:
+    void CloseDiagrams();
+    void LoadChosenFile(const std::optional<std::string>& chosen, bool refusalThrows);
+
+    Dialogs& dialogs_;
+    std::array<std::unique_ptr<GearModel>, GearKindCount> models_;
+    int clientWidth_ = 803;
+    int clientHeight_ = 603;
+    int panelHeight_ = 0;
+    std::string openDialogFileName_; // what the open dialog shows as its file name
+};
+
+} // namespace linkwright
