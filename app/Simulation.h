@@ -2,6 +2,7 @@
 // one method per main-window command. The window only forwards its events here and shows the results.
 #pragma once
 
+#include "analysis/Indicplt.h"
 #include "app/SimulationState.h"
 #include "gears/EditorFields.h"
 #include "gears/GearModel.h"
@@ -15,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -183,6 +185,50 @@ public:
     FileDialogRequest SaveDialogRequest() const;
     // A path shown without its folders; both "/" and "\" separate them.
     static std::string FileNameWithoutFolder(const std::string& path);
+
+    // ---- valve-event analysis and family sweep (app/SimulationAnalysis.cpp) ------------------------
+    // The plots of the two diagram windows: the indicator window shows Indicator or
+    // IndicatorFamily, the oval window Oval or Events.
+    enum class DiagramPlot : std::uint8_t { Indicator, IndicatorFamily, Oval, Events };
+    // The indicator window's drawing unit (its CurveColour).
+    Indicplt Indicator;
+    // Asks a diagram window to show itself and draw `plot` through DrawDiagram; called by
+    // RunAnalysis and FamilySweep only for a plot that DiagramDrawable allows. May be left empty.
+    std::function<void(DiagramPlot plot)> ShowDiagram;
+    // Writes the cut-off caption onto the main window's surface at (CutoffCaptionX, CutoffCaptionY)
+    // (DrawCutoffCaption); called at the end of every RunAnalysis. May be left empty.
+    std::function<void(const std::string& text)> ShowCutoffCaption;
+
+    // Solves one revolution of the current kind into the three arrays (the shown cursor is the
+    // hourglass meanwhile, also when the solve throws); AnalysisValid := 1, EventsKnown := 1.
+    void SolveDispatch(std::span<float> crank, std::span<float> piston, std::span<float> valve, float gearSetting,
+                       EventRecord& events, int Nsteps);
+    // View > Indicator Diagram: FamilyMode := 0; unless the stored analysis is valid, the messages
+    // file is emptied, the revolution solved, the events found and both listings written; then in
+    // every case the indicator and oval diagrams and the cut-off caption are shown.
+    void RunAnalysis();
+    void IndicatorDiagClick() { RunAnalysis(); }
+    // View > Family: FamilyMode := 1, then FamilySweep.
+    void Family1Click();
+    // Ten analyses at settings 0.1 .. 1 of the sign of GearSetting into the family blocks, no
+    // listings; AnalysisValid := 0; StepValvePos is left alone; GearSetting is restored. Shows the
+    // family of indicator diagrams and the events diagram.
+    void FamilySweep();
+
+    // What each diagram window draws on a resize or click (its FormResize) while FamilyMode is as now.
+    DiagramPlot IndicatorWindowPlot() const;
+    DiagramPlot OvalWindowPlot() const;
+    // The indicator diagrams and the oval diagram are not drawn before the main window's first
+    // activation; the events diagram always is.
+    bool DiagramDrawable(DiagramPlot plot) const;
+    // The window caption that goes with a plot.
+    static const char* DiagramCaption(DiagramPlot plot);
+    // Draws `plot` from the stored results on the canvas attached to `plot` at the given pixel size
+    // (the window's client size less 3). Returns false, drawing nothing, when not drawable.
+    bool DrawDiagram(DiagramPlot which, Glib1& plot, int width, int height);
+    // The text DrawCutoffCaption writes after an analysis.
+    std::string CutoffCaption() const;
+    // ---- end of valve-event analysis and family sweep -------------------------------------------
 
 private:
     void CloseDiagrams();
