@@ -108,6 +108,8 @@ public:
     std::int16_t CurY() const { return CurY_; }
 
 private:
+    // The mapped box (cx - r, cy + r)-(cx + r, cy - r); false when it is not drawable.
+    bool CircleBox(float cx, float cy, float r, PixelPointWide& corner1, PixelPointWide& corner2) const;
     void AxisTick(bool vertical, double t);
     void AxisLabel(bool vertical, double t, int decimals);
 
