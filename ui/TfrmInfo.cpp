@@ -1,0 +1,95 @@
+// The information window: a read-only memo filling the window, holding the program's help text.
+#include "ui/TfrmInfo.h"
+
+#include "windows/Dialogs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QVBoxLayout>
+
+namespace linkwright {
+
+namespace {
+const QString HelpFileName = QStringLiteral("Linkwright.txt");
+}
+
+TfrmInfo::TfrmInfo(Dialogs& dialogs, QWidget* parent) : QWidget(parent, Qt::Window), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("frmInfo"));
+    setWindowTitle(QStringLiteral("Information"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setReadOnly(true);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont font;
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")});
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(13);
+    Memo1->setFont(font);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Memo1);
+    // Wide enough for the help text's 100-character lines.
+    resize(800, 560);
+}
+
+QStringList TfrmInfo::HelpFileCandidates() {
+    return {QDir::current().filePath(HelpFileName),
+            QDir(QCoreApplication::applicationDirPath()).filePath(HelpFileName)};
+}
+
+void TfrmInfo::ShowInfo() {
+    FormActivate();
+    if (!isActiveWindow()) skipNextActivation_ = true;
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TfrmInfo::FormActivate() {
+    if (reporting_) return;
+    const QStringList candidates = HelpFileCandidates();
+    for (const QString& candidate : candidates) {
+        QFile file(candidate);
+        if (!QFileInfo(candidate).isFile() || !file.open(QIODevice::ReadOnly)) continue;
+        Memo1->setPlainText(QString::fromUtf8(file.readAll()));
+        loadedFrom_ = candidate;
+        return;
+    }
+    loadedFrom_.clear();
+    const QString text = QStringLiteral("The help text \"%1\" was not found.\nLooked in:\n  %2\n  %3")
+                             .arg(HelpFileName, QDir::toNativeSeparators(candidates[0]),
+                                  QDir::toNativeSeparators(candidates[1]));
+    Memo1->setPlainText(text);
+    reporting_ = true;
+    deactivatedWhileReporting_ = false;
+    dialogs_.Information(text.toStdString());
+    reporting_ = false;
+    if (deactivatedWhileReporting_) skipNextActivation_ = true;
+}
+
+void TfrmInfo::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange) return;
+    if (!isActiveWindow()) {
+        if (reporting_) deactivatedWhileReporting_ = true;
+        return;
+    }
+    if (skipNextActivation_) {
+        skipNextActivation_ = false;
+        return;
+    }
+    FormActivate();
+}
+
+} // namespace linkwright

@@ -1,0 +1,45 @@
+// The information window: the help text "Linkwright.txt" in a read-only memo, reloaded at every
+// activation from the working directory or, failing that, from beside the program.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QPlainTextEdit;
+
+namespace linkwright {
+
+class Dialogs;
+
+class TfrmInfo : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmInfo(Dialogs& dialogs, QWidget* parent = nullptr);
+
+    // Help > Info: loads the text and shows the window in front.
+    void ShowInfo();
+    // Loads "Linkwright.txt" into the memo; a clear message when it is in neither place.
+    void FormActivate();
+    // The file the last load read, empty when none was found.
+    QString LoadedFrom() const { return loadedFrom_; }
+
+    QPlainTextEdit* Memo() const { return Memo1; }
+
+    // Where the help text is looked for, in this order.
+    static QStringList HelpFileCandidates();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    Dialogs& dialogs_;
+    QPlainTextEdit* Memo1 = nullptr;
+    QString loadedFrom_;
+    bool reporting_ = false;
+    bool deactivatedWhileReporting_ = false;
+    // ShowInfo loads before the window appears (a window system without a window manager may never
+    // activate it); the activation that the showing causes need not load a second time.
+    bool skipNextActivation_ = false;
+};
+
+} // namespace linkwright
