@@ -230,6 +230,43 @@ public:
     std::string CutoffCaption() const;
     // ---- end of valve-event analysis and family sweep -------------------------------------------
 
+    // ---- animation and measuring (app/SimulationMovie.cpp, app/SimulationMeasure.cpp) --------------
+    // View > Movie: Annotate := 0 and MovieStopped := 0, then frame after frame until MovieStopped
+    // is 1: the crank turns by MovieStep (backward while fwd is clear), the gear is drawn at the new
+    // angle (the mapping kept), and `frame` shows the picture and lets pending window events run;
+    // a click or key there stops the animation. The panel texts are not updated. Returns the number
+    // of frames drawn.
+    long Movie1Click(const std::function<void()>& frame);
+    // The crank angle one frame later: angle + step, wrapped into 0..2 pi.
+    static float NextMovieAngle(float angle, float step);
+
+    // The Measure menu: the four radio items (the pairing state is kept) and its help.
+    void Distance1Click() { MeasureMode = 0; }
+    void dXdY1Click() { MeasureMode = 1; }
+    void XY1Click() { MeasureMode = 2; }
+    void Off1Click() { MeasureMode = 3; }
+    static constexpr const char* MeasureHelpText = "Choose a mode, then click on the valve gear image.";
+    void Help2Click() { dialogs_.Information(MeasureHelpText); }
+    // What one measuring click puts on the picture shown by Image1 (not on the plot bitmap): an
+    // optional silver line from where the pen was left to the click, and a text at the click.
+    struct MeasureMarks {
+        bool line = false;
+        int fromX = 0;
+        int fromY = 0;
+        int toX = 0;
+        int toY = 0;
+        std::string text; // top-left corner at (toX, toY); may be empty
+    };
+    static constexpr std::uint32_t MeasureLineColour = 0xC0C0C0; // silver
+    // The measuring click at pixel (px, py) of the picture; nothing when MeasureMode is Off.
+    std::optional<MeasureMarks> MeasureClick(int px, int py);
+    // A mouse-down on the picture: MeasureClick, but only while no animation runs.
+    std::optional<MeasureMarks> Image1MouseDown(int px, int py);
+    // Where the last measuring click left the pen on the shown picture.
+    int MeasurePenX = 0;
+    int MeasurePenY = 0;
+    // ---- end of animation and measuring -------------------------------------------------------------
+
 private:
     void CloseDiagrams();
     void LoadChosenFile(const std::optional<std::string>& chosen, bool refusalThrows);
