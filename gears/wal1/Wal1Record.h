@@ -2,7 +2,7 @@
 // kind's data file, so every offset is checked at compile time.
 #pragma once
 
-#include "gears/ShortString.h"
+#include "gears/EditorFields.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +15,7 @@ inline constexpr std::size_t Wal1RecordSize = 432;
 #pragma pack(push, 1)
 struct Wal1Record {
     std::int32_t Version;
-    ShortString255 Descr;
+    ShortString Descr;
     float Reserved260;
     float PistStroke;    // piston stroke = twice the crank radius
     float GVy;           // valve-rod axis height above the piston-rod axis
@@ -49,7 +49,7 @@ struct Wal1Record {
     float ARy;           // reversing shaft height above the axle line
     float APy;           // axle to trunnion, vertical
     float AdjValveX;
-    float DU;            // union link (signed)
+    float DU; // union link (signed)
     float Reserved412[3];
     std::uint8_t EccLeads;
     std::uint8_t LastForward;

@@ -1,0 +1,437 @@
+// Walschaerts 1 mechanism: initialisation with the return-crank auto-setting and the link-swing check,
+// the linkage solution of one position, the revolution solve with its listing, and the drawing.
+#include "gears/wal1/Wal1.h"
+
+#include "common/NumberFormat.h"
+#include "gears/ValvePanel.h"
+#include "plot/Glib1.h"
+#include "windows/Dialogs.h"
+#include "windows/MessagesFile.h"
+
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+#include <stdexcept>
+#include <string>
+
+namespace linkwright {
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+double Degrees(double radians) {
+    return radians * 180.0 / kPi;
+}
+
+bool Finite(Point2 p) {
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
+
+// The root nearer the reference pin; the second one when both are equally near.
+Point2 Nearer(Point2 p1, Point2 p2, Point2 reference) {
+    return Distance(p1, reference) < Distance(p2, reference) ? p1 : p2;
+}
+
+// The lower root; the second one on equal heights.
+Point2 Lower(Point2 p1, Point2 p2) {
+    return p1.y < p2.y ? p1 : p2;
+}
+
+std::string PadTo49(std::string line) {
+    if (line.size() < 49) line.append(49 - line.size(), ' ');
+    return line;
+}
+
+// Intersections that fail leave the pin where the previous position put it, so a gear that cannot
+// reach some crank angle is drawn and listed at its last reachable position, never at NaN.
+void PlaceOnCircleLine(Point2& pin, const Circle& circle, const Segment& line, Point2 reference) {
+    Point2 p1;
+    Point2 p2;
+    int count = 0;
+    CircleLine(circle, line, p1, p2, count);
+    if (count > 0 && Finite(p1) && Finite(p2)) pin = Nearer(p1, p2, reference);
+}
+
+} // namespace
+
+Wal1::Wal1(GearEnvironment env) : GearModel(env) {}
+
+void Wal1::SetExample() {
+    GearRecord = Wal1ExampleRecord();
+    WheelLift = 0;
+    WheelDisp = 0;
+    Slack = 0;
+    AutoSetting = 0;
+    ValvePos_ = 0;
+    LinkValvePos_ = 0;
+}
+
+void Wal1::InitialiseGear() {
+    Wal1Record& g = GearRecord;
+    Wal1Points& p = pts_;
+    MessagesFile& messages = env_.messages;
+
+    // The axle is placed with the crank radius, so it is derived from the stroke before anything
+    // else; otherwise a changed stroke would be solved with the previous radius.
+    CrankRadius = static_cast<float>(static_cast<double>(g.PistStroke) / 2.0);
+
+    // Fixed points.
+    p.CylRef = Point2{0.0f, 0.0f};
+    p.A = Point2{static_cast<float>(static_cast<double>(CrankRadius) + g.GC + WheelDisp), WheelLift};
+    p.P = Point2{static_cast<float>(static_cast<double>(p.A.x) + g.APx - WheelDisp),
+                 static_cast<float>(static_cast<double>(p.A.y) + g.APy - WheelLift)};
+
+    // Mid-gear slope of the radius rod and the tail pin it gives.
+    const double o = static_cast<double>(g.APy) - (static_cast<double>(g.GVy) + g.TV);
+    const double bt = g.BT;
+    double sinB0 = 0.0;
+    double cosB0 = 1.0;
+    if (bt > 0.0 && std::fabs(o) <= bt) {
+        sinB0 = o / bt;
+        cosB0 = std::sqrt(bt * bt - o * o) / bt;
+    } else if (o != 0.0) {
+        // A radius rod shorter than the offset cannot be level with it; take it as steep as it gets.
+        sinB0 = o > 0.0 ? 1.0 : -1.0;
+        cosB0 = 0.0;
+    }
+    X0 = Point2{static_cast<float>(p.P.x + g.PXx * cosB0 - g.PXy * sinB0),
+                static_cast<float>(p.P.y + g.PXy * cosB0 + g.PXx * sinB0)};
+    C0 = Point2{static_cast<float>(static_cast<double>(p.A.x) - CrankRadius), p.A.y};
+
+    messages.AppendLine("*************************************************");
+    messages.AppendLine("**** Walschaerts 1 gear initialisation **********");
+    messages.AppendLine("*************************************************");
+
+    if (AutoSetting != 0) {
+        setretcrank();
+        messages.AppendLine(PadTo49("Autosetting results:"));
+        messages.AppendLine(PadTo49("These are output whenever the gear is edited"));
+        messages.AppendLine(PadTo49("and the edit form is OKed, if AutoSetting is on."));
+        messages.AppendLine("AE Radius of locus of eccentric pin  " + F(g.AE, 8, 3));
+        messages.AppendLine("EX Eccentric rod length              " + F(g.EX, 8, 3));
+        messages.AppendLine("aCAE Eccentric angle, deg            " + F(Degrees(aCAE), 8, 2));
+    } else {
+        // The angle at A of the triangle axle, crank pin, eccentric pin.
+        const double ae = g.AE;
+        const double stroke = g.PistStroke;
+        const double ce = g.CE;
+        const double cosine = (ae * ae + stroke * stroke / 4.0 - ce * ce) / (ae * stroke);
+        // A zero eccentric radius or stroke leaves the angle undefined (and irrelevant): take 0.
+        aCAE = std::isfinite(cosine) ? ArcCos(static_cast<float>(cosine)) : 0.0f;
+        g.EccLeads = g.Inside != 0 ? 0 : 1;
+        if (g.Inside != 0) aCAE = -aCAE;
+        messages.AppendLine("aCAE Eccentric Angle is " + F(Degrees(aCAE), 8, 3));
+    }
+
+    LinkSwings = CheckLinkSwings();
+    messages.AppendLine("Exp link swings from midposition, deg " + F(Degrees(LinkSwings.s1), 8, 1) +
+                        F(Degrees(LinkSwings.s2), 8, 1));
+
+    if (std::fabs(static_cast<double>(LinkSwings.s1) + LinkSwings.s2) > 0.02) {
+        messages.AppendLine("***WARNING*******************************************");
+        messages.AppendLine("Note that the angles of swing of the expansion");
+        messages.AppendLine("link are not equal.  This can be due to poor");
+        messages.AppendLine("setting of the return crank or eccentric rod,");
+        messages.AppendLine("or due to an incorrect backset (PXx).");
+        messages.AppendLine("The model may still run, but valve events will be uneven.");
+        messages.AppendLine("Go to Conditions, set Autosetting and try again.");
+        messages.AppendLine("If Autosetting is on, then fiddle with backset under");
+        messages.Append("Geometry, PXx");
+        messages.Flush();
+        env_.dialogs.Information("Uneven Expansion Link Swings! See Message window.");
+    }
+
+    ValveOrigin = Point2{static_cast<float>(static_cast<double>(p.P.x) - g.BT), g.GVy};
+    LinkHalfAngle = ArcSin(static_cast<float>(static_cast<double>(g.DieBlockChord) / 2.0 / g.BT));
+    CrankRadius = static_cast<float>(static_cast<double>(g.PistStroke) / 2.0);
+
+    SimulationState& state = env_.state;
+    state.ViewXMin = g.ViewWindow[0];
+    state.ViewXMax = g.ViewWindow[1];
+    state.ViewYMin = g.ViewWindow[2];
+    state.ViewYMax = g.ViewWindow[3];
+    state.ValvePanelHalfWidth = g.ViewWindow[4];
+}
+
+void Wal1::setretcrank() {
+    Wal1Record& g = GearRecord;
+    const Point2 A = pts_.A;
+    const double phi = AngleOf(static_cast<float>(static_cast<double>(A.x) - X0.x),
+                               static_cast<float>(static_cast<double>(A.y) - X0.y));
+    const double psi = phi + kPi / 2.0;
+
+    // The eccentric pin square to the line from the tail pin to the axle, CE from the crank pin
+    // on its front dead centre.
+    const Circle returnCrank{g.CE, C0.x, C0.y};
+    const Segment square{A.x, A.y, static_cast<float>(A.x + g.PistStroke * std::cos(psi)),
+                         static_cast<float>(A.y + g.PistStroke * std::sin(psi))};
+    Point2 p1;
+    Point2 p2;
+    int count = 0;
+    CircleLine(returnCrank, square, p1, p2, count);
+    if (count != 2) env_.messages.AppendLine("Error in setretcrank");
+
+    aCAE = static_cast<float>(g.Inside != 0 ? psi - kPi : psi);
+    // Without any intersection there is no pin to measure: AE and EX keep their values.
+    if (count == 0 || !Finite(p1) || !Finite(p2)) return;
+    if (p1.y < p2.y) std::swap(p1, p2);
+    const Point2 E = g.Inside != 0 ? p1 : p2;
+    g.AE = Distance(E, A);
+    g.EX = Distance(E, X0);
+}
+
+Wal1LinkSwings Wal1::CheckLinkSwings() const {
+    const Wal1Record& g = GearRecord;
+    const Point2 A = pts_.A;
+    const Point2 P = pts_.P;
+    const double k = static_cast<double>(g.AE) / g.EX;
+    const double dx = static_cast<double>(X0.x) - A.x;
+    const double dy = static_cast<double>(X0.y) - A.y;
+    const Point2 ends[2] = {Point2{static_cast<float>(A.x + dx * k), static_cast<float>(A.y + dy * k)},
+                            Point2{static_cast<float>(A.x - dx * k), static_cast<float>(A.y - dy * k)}};
+    const Circle tail{Distance(X0, P), P.x, P.y};
+    const float a0 = AngleOf(static_cast<float>(static_cast<double>(P.x) - X0.x),
+                             static_cast<float>(static_cast<double>(P.y) - X0.y));
+    float swings[2] = {0.0f, 0.0f};
+    for (int i = 0; i < 2; ++i) {
+        // An eccentric rod that cannot reach the tail-pin circle counts as no swing at all.
+        Point2 Xi = X0;
+        Point2 p1;
+        Point2 p2;
+        int status = 0;
+        CircleCircle(Circle{g.EX, ends[i].x, ends[i].y}, tail, p1, p2, status, &env_.messages);
+        if (status == 0 && Finite(p1) && Finite(p2)) Xi = Lower(p1, p2);
+        const float ai = AngleOf(static_cast<float>(static_cast<double>(P.x) - Xi.x),
+                                 static_cast<float>(static_cast<double>(P.y) - Xi.y));
+        swings[i] = static_cast<float>(static_cast<double>(ai) - a0);
+    }
+    return Wal1LinkSwings{swings[0], swings[1]};
+}
+
+void Wal1::CalcGear(float crankAngle, float gearSetting) {
+    Wal1Record& g = GearRecord;
+    Wal1Points& p = pts_;
+    const Point2 V0 = ValveOrigin;
+
+    // Crank pin, then the crosshead on the line of stroke through the cylinder and the axle.
+    const double turned = static_cast<double>(crankAngle) + kPi;
+    p.C = Point2{static_cast<float>(p.A.x + CrankRadius * std::cos(turned)),
+                 static_cast<float>(p.A.y + CrankRadius * std::sin(turned))};
+    PlaceOnCircleLine(p.G, Circle{g.GC, p.C.x, p.C.y}, Segment{p.CylRef.x, p.CylRef.y, p.A.x, p.A.y},
+                      p.CylRef);
+    p.D = Point2{static_cast<float>(static_cast<double>(p.G.x) + g.DGx),
+                 static_cast<float>(static_cast<double>(p.G.y) + g.DGy)};
+
+    // Return crank and eccentric rod to the link's tail pin.
+    const double eccentric = turned + aCAE;
+    p.E = Point2{static_cast<float>(p.A.x + g.AE * std::cos(eccentric)),
+                 static_cast<float>(p.A.y + g.AE * std::sin(eccentric))};
+    {
+        const float tailRadius = static_cast<float>(
+            std::sqrt(static_cast<double>(g.PXx) * g.PXx + static_cast<double>(g.PXy) * g.PXy));
+        Point2 p1;
+        Point2 p2;
+        int status = 0;
+        CircleCircle(Circle{tailRadius, p.P.x, p.P.y}, Circle{g.EX, p.E.x, p.E.y}, p1, p2, status,
+                     &env_.messages);
+        if (status == 0 && Finite(p1) && Finite(p2)) p.X = Lower(p1, p2);
+    }
+
+    // The link's centre of curvature, BT behind the trunnion in the link's own frame.
+    const float tailDirection = AngleOf(static_cast<float>(static_cast<double>(p.X.x) - p.P.x),
+                                        static_cast<float>(static_cast<double>(p.X.y) - p.P.y));
+    p.Q = FrameOrigin(p.P.x, p.P.y, tailDirection, -AngleOf(g.PXx, g.PXy), -g.BT, 0.0f);
+
+    if (g.AutoDU != 0)
+        g.DU =
+            static_cast<float>(static_cast<double>(V0.x) - (static_cast<double>(p.CylRef.x) + CrankRadius));
+    p.U0 = Point2{static_cast<float>(static_cast<double>(p.D.x) + g.DU), p.D.y};
+
+    // Reversing shaft and lifting arm.
+    if (g.AutoARy != 0) {
+        g.ARy = static_cast<float>(static_cast<double>(g.GVy) + g.TV);
+        g.MLAA = 0.0f;
+    }
+    p.R = Point2{static_cast<float>(static_cast<double>(p.P.x) + g.ARx), g.ARy};
+    const float alpha = static_cast<float>(static_cast<double>(g.FLAA) * gearSetting - g.MLAA);
+    p.L = FrameOrigin(p.R.x, p.R.y, alpha, 0.0f, -g.LR, 0.0f);
+
+    // The radius-rod pin runs on a horizontal line whose height follows the lever's lean.
+    const float beta = AngleOf(static_cast<float>(static_cast<double>(V0.x) - p.U0.x),
+                               static_cast<float>(static_cast<double>(V0.y) - p.U0.y));
+    p.T0 = Point2{V0.x, static_cast<float>(V0.y + g.TV * std::sin(static_cast<double>(beta)))};
+
+    // Die block on the link arc, on the radius rod's line from the lifting arm to that line.
+    PlaceOnCircleLine(p.B, Circle{g.BT, p.Q.x, p.Q.y}, Segment{p.T0.x, p.T0.y, p.L.x, p.L.y}, p.P);
+    PlaceOnCircleLine(p.T, Circle{g.BT, p.B.x, p.B.y},
+                      Segment{p.T0.x, p.T0.y, static_cast<float>(p.T0.x + 1.0), p.T0.y}, V0);
+
+    // Bottom of the combination lever, held by the union link from the droplink.
+    {
+        Point2 p1;
+        Point2 p2;
+        int status = 0;
+        CircleCircle(Circle{static_cast<float>(static_cast<double>(g.TV) + g.UV), p.T.x, p.T.y},
+                     Circle{std::fabs(g.DU), p.D.x, p.D.y}, p1, p2, status, &env_.messages);
+        if (status == 0 && Finite(p1) && Finite(p2)) p.U = Nearer(p1, p2, p.U0);
+    }
+
+    // Valve rod pin: where the lever crosses the valve-rod axis.
+    {
+        Point2 v = p.V;
+        int status = 0;
+        LineLine(Segment{p.U.x, p.U.y, p.T.x, p.T.y},
+                 Segment{V0.x, V0.y, static_cast<float>(V0.x + 10.0), V0.y}, v, status);
+        if (status == 0 && Finite(v)) p.V = v;
+    }
+
+    ApplyBacklash(static_cast<float>(static_cast<double>(p.V.x) - V0.x + g.AdjValveX));
+}
+
+float Wal1::PistonPct() const {
+    const double stroke = GearRecord.PistStroke;
+    if (stroke == 0.0) return 0.0f;
+    return static_cast<float>((static_cast<double>(pts_.G.x) - pts_.CylRef.x) / stroke * 100.0);
+}
+
+void Wal1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, float gearSetting) {
+    GearRecord.LastForward = env_.state.fwd;
+
+    std::FILE* file = std::fopen(OutputFileName, "wb");
+    if (file == nullptr) throw std::runtime_error(std::string("Cannot create ") + OutputFileName);
+    std::string listing;
+    listing.reserve(120 + static_cast<std::size_t>(Nsteps + 1) * 96);
+    listing += "Results from last calculation of a cycle\n";
+    listing += "Crankangle RadRodXY DieblockXY TailpinXY EccPinXY XheadXY CrankXY\n";
+
+    SolveRevolutionLoop(steps, Nsteps, gearSetting, [&](int, float angle) {
+        const Wal1Points& p = pts_;
+        listing += F(Degrees(angle), 5, 1);
+        listing += ' ';
+        for (const Point2* pin : {&p.T, &p.B, &p.X, &p.E, &p.G, &p.C}) {
+            listing += F(pin->x, 6, 3);
+            listing += ' ';
+            listing += F(pin->y, 6, 3);
+            listing += ' ';
+        }
+        listing += '\n';
+    });
+
+    const bool written = std::fwrite(listing.data(), 1, listing.size(), file) == listing.size();
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed) throw std::runtime_error(std::string("Cannot write ") + OutputFileName);
+
+    FillValvingWords(events);
+}
+
+Valving Wal1::CurrentValving() const {
+    const Wal1Record& g = GearRecord;
+    Valving v;
+    v.PortSpacing = g.PortSpacing;
+    v.PortWidth = g.PortWidth;
+    v.BobbinSpacing = g.BobbinSpacing;
+    v.BobbinWidth = g.BobbinWidth;
+    v.PressureLimit = g.PressureLimit;
+    v.SteamChestPressure = g.SteamChestPressure;
+    v.Gamma = g.Gamma;
+    v.Clearance = g.Clearance;
+    v.ExhaustPressure = g.ExhaustPressure;
+    v.AdjValveX = g.AdjValveX;
+    v.Inside = g.Inside;
+    return v;
+}
+
+std::span<std::uint8_t> Wal1::RecordBytes() {
+    return std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(&GearRecord), sizeof GearRecord);
+}
+
+void Wal1::DrawGear(Glib1& plot, int width, int height, bool annotate, float crankAngle, float gearSetting) {
+    CalcGear(crankAngle, gearSetting);
+    const Wal1Record& g = GearRecord;
+    const Wal1Points& p = pts_;
+    SimulationState& state = env_.state;
+
+    const double stroke = g.PistStroke;
+    ValvePanel panel;
+    panel.valving = CurrentValving();
+    panel.ValvePos = ValvePos_;
+    panel.LinkValvePos = LinkValvePos_;
+    panel.Slack = Slack;
+    panel.PistonFraction = stroke != 0.0 ? (static_cast<double>(p.G.x) - p.CylRef.x) / stroke : 0.0;
+    DrawValvePanel(plot, state, width, height, panel);
+
+    // Mechanism in the main view window, equal scales.
+    plot.SetWindow(true, state.ViewXMin, state.ViewYMin, state.ViewXMax, state.ViewYMax);
+
+    const auto line = [&plot](Point2 from, Point2 to) {
+        plot.MoveW(from.x, from.y);
+        plot.LineW(to.x, to.y);
+    };
+    const auto circle = [&plot, this](Point2 centre, double multiple) {
+        plot.CircleW(centre.x, centre.y, static_cast<float>(multiple * CrankRadius));
+    };
+
+    plot.SetColour(1);
+    line(p.CylRef, Point2{static_cast<float>(p.CylRef.x + stroke), p.CylRef.y});
+    plot.MoveW(p.A.x, p.A.y);
+    plot.LineW(p.C.x, p.C.y);
+    plot.LineW(p.E.x, p.E.y);
+    plot.SetColour(2);
+    line(p.E, p.X);
+    line(p.C, p.G);
+
+    plot.SetColour(1);
+    circle(p.A, 0.3);
+    circle(p.C, 0.15);
+    circle(p.E, 0.1);
+    circle(p.G, 0.2);
+    circle(p.D, 0.1);
+    circle(p.P, 0.1);
+    circle(p.L, 0.1);
+    circle(p.R, 0.2);
+    line(p.R, p.L);
+    circle(p.X, 0.1);
+    plot.PixelW(p.Q.x, p.Q.y);
+
+    // Expansion link and its tail.
+    plot.SetColour(2);
+    const double a = AngleOf(static_cast<float>(static_cast<double>(p.P.x) - p.Q.x),
+                             static_cast<float>(static_cast<double>(p.P.y) - p.Q.y));
+    const float from = static_cast<float>(a - LinkHalfAngle);
+    const float to = static_cast<float>(a + LinkHalfAngle);
+    plot.ArcW(p.Q.x, p.Q.y, g.BT, from, to);
+    line(Point2{static_cast<float>(p.Q.x + g.BT * std::cos(static_cast<double>(from))),
+                static_cast<float>(p.Q.y + g.BT * std::sin(static_cast<double>(from)))},
+         p.X);
+
+    plot.SetColour(1);
+    circle(p.U, 0.1);
+    plot.PixelW(ValveOrigin.x, ValveOrigin.y);
+    circle(p.V, 0.1);
+    circle(p.B, 0.05);
+    circle(p.T, 0.05);
+    line(p.G, p.D);
+
+    plot.SetColour(2);
+    line(p.D, p.U);
+    line(p.U, p.T);
+    line(p.T, p.L);
+    line(p.V, Point2{static_cast<float>(p.V.x - stroke / 3.0), p.V.y});
+
+    plot.SetColour(1);
+    plot.Axis(false, "");
+    plot.Axis(true, "");
+
+    if (annotate) {
+        const std::pair<const char*, Point2> labels[] = {
+            {"G", p.G}, {"C", p.C}, {"A", p.A}, {"E", p.E}, {"D", p.D}, {"U", p.U}, {"T", p.T},
+            {"L", p.L}, {"R", p.R}, {"V", p.V}, {"X", p.X}, {"B", p.B}, {"P", p.P}};
+        for (const auto& [text, at] : labels) {
+            plot.MoveW(at.x, at.y);
+            plot.PlotText(text);
+        }
+    }
+}
+
+} // namespace linkwright
