@@ -5,7 +5,9 @@
 #include "app/SimulationState.h"
 #include "gears/EditorFields.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <numbers>
 #include <span>
 #include <string>
 
@@ -37,6 +39,9 @@ struct Valving {
     float AdjValveX = 0;
     std::uint8_t Inside = 0;
 };
+
+// A path without its folders; both "/" and "\" separate them.
+std::string FileNameWithoutFolder(const std::string& path);
 
 enum class LoadResult : std::uint8_t { Loaded, Refused };
 enum class SaveResult : std::uint8_t { Saved, Abandoned };
@@ -103,5 +108,22 @@ protected:
     float LinkValvePos_ = 0;
     float ValvePos_ = 0;
 };
+
+template <typename EachStep>
+void GearModel::SolveRevolutionLoop(StepArrays& steps, int Nsteps, float gearSetting, EachStep&& eachStep) {
+    const bool forward = env_.state.fwd != 0;
+    // The arrays hold MaxSteps + 1 entries; a count outside 1..MaxSteps could only come from a
+    // damaged state and must not write past them or divide by zero.
+    const int n = std::clamp(Nsteps, 1, MaxSteps);
+    for (int k = 0; k <= n; ++k) {
+        const float angle = static_cast<float>(static_cast<double>(k) / n * 2.0 * std::numbers::pi);
+        CalcGear(angle, gearSetting);
+        eachStep(k, angle);
+        const int i = forward ? k : n - k;
+        steps.StepCrankAngle[static_cast<std::size_t>(i)] = angle;
+        steps.StepPistonPct[static_cast<std::size_t>(i)] = PistonPct();
+        steps.StepValvePos[static_cast<std::size_t>(i)] = ValvePos_;
+    }
+}
 
 } // namespace linkwright

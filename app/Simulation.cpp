@@ -1,0 +1,346 @@
+// The simulation driver: start-up, the redraw of the main view and the core of every main-window
+// command (kind choice, scroll bars, zoom and pan, the editor, File > Open and Save).
+#include "app/Simulation.h"
+
+#include "common/NumberFormat.h"
+#include "gears/wal1/Wal1.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <numbers>
+#include <system_error>
+
+namespace linkwright {
+
+Simulation::Simulation(Dialogs& dialogs, std::filesystem::path messagesPath)
+    : Messages(std::move(messagesPath)), dialogs_(dialogs) {
+    Messages.Create();
+    const GearEnvironment environment{State, Messages, dialogs_};
+    models_[static_cast<int>(GearKind::Walschaerts1)] = std::make_unique<Wal1>(environment);
+    for (const std::unique_ptr<GearModel>& model : models_)
+        if (model) model->SetExample();
+    ResetDefaults();
+    CurrentKind = GearKind::Walschaerts1;
+    CurrentModel().InitialiseGear();
+}
+
+Simulation::~Simulation() = default;
+
+void Simulation::CloseDiagrams() {
+    if (CloseDiagramWindows) CloseDiagramWindows();
+}
+
+void Simulation::ResetDefaults() {
+    State.fwd = 1;
+    State.Nsteps = MaxSteps;
+    State.MovieStep = 0.01f;
+    State.GearSetting = 1.0f;
+    State.Decimals = 4;
+    State.AnalysisValid = 0;
+    State.EventsKnown = 0;
+}
+
+void Simulation::Redraw(int clientWidth, int clientHeight, int panelHeight) {
+    clientWidth_ = clientWidth;
+    clientHeight_ = clientHeight;
+    panelHeight_ = panelHeight;
+    Redraw();
+}
+
+void Simulation::Redraw() {
+    // A window too small for a picture still gets a one-pixel one; the size is a 16-bit value.
+    DrawHeight = static_cast<std::int16_t>(std::clamp(clientHeight_ - panelHeight_ - 3, 1, 32767));
+    DrawWidth = static_cast<std::int16_t>(std::clamp(clientWidth_ - 3, 1, 32767));
+    Caption = std::string("Linkwright > ") + GearKindNames[static_cast<int>(CurrentKind)] + "  " +
+              CurrentFileName;
+    // The degrees pass through a Single, as the angle itself is one; halves round to even.
+    const float degrees = static_cast<float>(static_cast<double>(CrankAngle) * 180.0 / std::numbers::pi);
+    EdCrankAngleText = std::isfinite(degrees) ? std::to_string(RoundHalfEven(degrees)) : "0";
+    EdGearText = F(State.GearSetting, 4, 3);
+    FwdChecked = State.fwd != 0;
+    CurrentModel().DrawGear(Plot, DrawWidth, DrawHeight, Annotate != 0, CrankAngle, State.GearSetting);
+    Mapping = Plot.GetMapping();
+}
+
+void Simulation::ValveGear2Click() {
+    ListBoxVisible = true;
+    ListBoxItems.assign(GearKindNames.begin(), GearKindNames.end());
+    ListBoxSelection = static_cast<int>(CurrentKind);
+    CurrentFileName = " Program example";
+}
+
+bool Simulation::ComboBox1Change(int index) {
+    if (index < 0) index = 0;
+    if (index >= GearKindCount || !models_[static_cast<std::size_t>(index)]) return false;
+    CurrentKind = static_cast<GearKind>(index);
+    ListBoxVisible = false;
+    ResetDefaults();
+    CurrentModel().InitialiseGear();
+    CloseDiagrams();
+    Annotate = 0;
+    Redraw();
+    return true;
+}
+
+void Simulation::ScrollCrankChange(int position) {
+    Annotate = 0;
+    CrankAngle = static_cast<float>(position / 180.0 * std::numbers::pi);
+    Redraw();
+}
+
+void Simulation::ScrollGearChange(int position) {
+    CloseDiagrams();
+    Annotate = 0;
+    State.GearSetting = static_cast<float>(position / 100.0);
+    Redraw();
+    State.AnalysisValid = 0;
+}
+
+void Simulation::EdGearExit(const std::string& text) {
+    // Blanks around the number are accepted, as a typed field often carries them.
+    std::string trimmed = text;
+    while (!trimmed.empty() && trimmed.back() == ' ') trimmed.pop_back();
+    State.GearSetting = static_cast<float>(ParseReal(trimmed).value_or(1.0));
+    Redraw();
+    State.AnalysisValid = 0;
+}
+
+void Simulation::fwdClick(bool checked) {
+    State.fwd = checked ? 1 : 0;
+    if (FirstActivation == 0) CloseDiagrams();
+    State.AnalysisValid = 0;
+}
+
+void Simulation::AnnotClick() {
+    Annotate = 1;
+    Redraw();
+}
+
+void Simulation::PanLClick() {
+    const double d = (static_cast<double>(State.ViewXMax) - State.ViewXMin) / 10.0;
+    State.ViewXMin = static_cast<float>(State.ViewXMin + d);
+    State.ViewXMax = static_cast<float>(State.ViewXMax + d);
+    Redraw();
+}
+
+void Simulation::PanRClick() {
+    const double d = (static_cast<double>(State.ViewXMax) - State.ViewXMin) / 10.0;
+    State.ViewXMin = static_cast<float>(State.ViewXMin - d);
+    State.ViewXMax = static_cast<float>(State.ViewXMax - d);
+    Redraw();
+}
+
+void Simulation::PanUClick() {
+    const double d = (static_cast<double>(State.ViewYMax) - State.ViewYMin) / 10.0;
+    State.ViewYMin = static_cast<float>(State.ViewYMin - d);
+    State.ViewYMax = static_cast<float>(State.ViewYMax - d);
+    Redraw();
+}
+
+void Simulation::PanDClick() {
+    const double d = (static_cast<double>(State.ViewYMax) - State.ViewYMin) / 10.0;
+    State.ViewYMin = static_cast<float>(State.ViewYMin + d);
+    State.ViewYMax = static_cast<float>(State.ViewYMax + d);
+    Redraw();
+}
+
+namespace {
+
+// Scales the range about its centre: the half width is divided by `divisor`.
+void ScaleRange(float& min, float& max, double factor, bool divide) {
+    const double centre = (static_cast<double>(min) + max) / 2.0;
+    const double halfWidth = (static_cast<double>(max) - min) / 2.0;
+    const double half = divide ? halfWidth / factor : halfWidth * factor;
+    min = static_cast<float>(centre - half);
+    max = static_cast<float>(centre + half);
+}
+
+} // namespace
+
+void Simulation::ZoomInClick() {
+    ScaleRange(State.ViewXMin, State.ViewXMax, 1.1, true);
+    ScaleRange(State.ViewYMin, State.ViewYMax, 1.1, true);
+    Redraw();
+}
+
+void Simulation::ZoomOutClick() {
+    ScaleRange(State.ViewXMin, State.ViewXMax, 1.1, false);
+    ScaleRange(State.ViewYMin, State.ViewYMax, 1.1, false);
+    Redraw();
+}
+
+void Simulation::Edit1Click(const std::function<void(EditorSession& session)>& runEditorForm) {
+    CloseDiagrams();
+    EditorSession session(CurrentModel(), State, dialogs_);
+    if (runEditorForm) runEditorForm(session);
+    if (State.Nsteps > MaxSteps) State.Nsteps = MaxSteps;
+    if (State.Nsteps < MinSteps) State.Nsteps = MinSteps;
+    Redraw();
+}
+
+WindowLayout Simulation::FirstActivationLayout(int screenWidth, int screenHeight) {
+    WindowLayout layout;
+    const int h20 = screenHeight / 20;
+    const int w20 = screenWidth / 20;
+    layout.main.top = h20;
+    layout.main.height = std::max(h20 * 8, 433);
+    layout.main.left = w20;
+    layout.main.width = std::max(screenWidth / 2, 559);
+    layout.indicator.top = layout.main.top;
+    layout.indicator.left = layout.main.left + layout.main.width + 8;
+    layout.indicator.width = w20 * 8;
+    layout.indicator.height = std::min(layout.main.height, screenHeight / 3);
+    layout.oval.top = screenHeight / 2;
+    layout.oval.left = layout.indicator.left;
+    layout.oval.width = w20 * 8;
+    layout.oval.height = layout.indicator.height;
+    return layout;
+}
+
+void Simulation::FormActivate() {
+    if (FirstActivation == 0) return;
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error) / "Data";
+    if (error) throw std::system_error(error, "Cannot find the working folder");
+    DataDir = folder.string();
+    if (!std::filesystem::is_directory(folder, error)) {
+        error.clear();
+        std::filesystem::create_directory(folder, error);
+        if (error) throw std::system_error(error, "Cannot create the folder \"" + DataDir + "\"");
+        if (!std::filesystem::is_directory(folder, error))
+            throw std::system_error(std::make_error_code(std::errc::not_a_directory),
+                                    "Cannot create the folder \"" + DataDir + "\"");
+    }
+    FirstActivation = 0;
+}
+
+FileDialogRequest Simulation::OpenDialogRequest() const {
+    FileDialogRequest request;
+    // "L1" .. "L5"; built from characters because GCC 12 warns falsely on short string literals here.
+    const char extension[] = {'L', static_cast<char>('1' + static_cast<int>(CurrentKind))};
+    request.defaultExtension.assign(extension, sizeof extension);
+    request.filter = GearKindNames[static_cast<int>(CurrentKind)];
+    request.filter += " (*.";
+    request.filter += request.defaultExtension;
+    request.filter += ")";
+    request.initialDirectory = DataDir;
+    request.initialFileName = openDialogFileName_;
+    return request;
+}
+
+FileDialogRequest Simulation::SaveDialogRequest() const {
+    FileDialogRequest request = OpenDialogRequest();
+    request.initialFileName = "NoName";
+    return request;
+}
+
+std::string Simulation::FileNameWithoutFolder(const std::string& path) {
+    return linkwright::FileNameWithoutFolder(path);
+}
+
+void Simulation::LoadChosenFile(const std::optional<std::string>& chosen, bool refusalThrows) {
+    const std::uint32_t handles[] = {State.StepCrankAngleHandle,      State.StepPistonPctHandle,
+                                     State.StepValvePosHandle,        State.FamilyFrontPressureHandle,
+                                     State.FamilyRearPressureHandle, State.FamilyEventsHandle};
+    bool refused = false;
+    if (chosen) {
+        openDialogFileName_ = *chosen;
+        refused = CurrentModel().LoadGearFile(*chosen) == LoadResult::Refused;
+    }
+    CurrentFileName = FileNameWithoutFolder(openDialogFileName_);
+    ResetDefaults();
+    CurrentModel().InitialiseGear();
+    Redraw();
+    State.StepCrankAngleHandle = handles[0];
+    State.StepPistonPctHandle = handles[1];
+    State.StepValvePosHandle = handles[2];
+    State.FamilyFrontPressureHandle = handles[3];
+    State.FamilyRearPressureHandle = handles[4];
+    State.FamilyEventsHandle = handles[5];
+    CloseDiagrams();
+    if (refused && refusalThrows) throw GearFileRefused();
+}
+
+void Simulation::Open1Click() { LoadChosenFile(dialogs_.OpenFile(OpenDialogRequest()), false); }
+
+void Simulation::Save1Click() {
+    const FileDialogRequest request = SaveDialogRequest();
+    std::string dialogFileName = request.initialFileName;
+    if (const std::optional<std::string> chosen = dialogs_.SaveFile(request)) {
+        dialogFileName = *chosen;
+        // A name typed without an extension gets the kind's.
+        if (FileNameWithoutFolder(dialogFileName).find('.') == std::string::npos)
+            dialogFileName += "." + request.defaultExtension;
+        CurrentModel().SaveGearFile(dialogFileName);
+    }
+    CurrentFileName = FileNameWithoutFolder(dialogFileName);
+    Redraw();
+}
+
+void Simulation::Exit2Click() { Messages.Close(); }
+
+namespace {
+
+// The text a user types for a value: the shortest one that reads back as the same Single.
+std::string TypedNumber(float value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+} // namespace
+
+void Simulation::PrepareAsUser(const GearSetup& setup) {
+    Redraw(setup.width + 3, setup.height + 3, 0);
+
+    std::optional<int> kind = setup.kindIndex;
+    if (setup.kindName) {
+        const auto found = std::find(GearKindNames.begin(), GearKindNames.end(), *setup.kindName);
+        if (found == GearKindNames.end())
+            throw std::invalid_argument("Unknown gear kind \"" + *setup.kindName + "\"");
+        kind = static_cast<int>(found - GearKindNames.begin());
+    }
+    if (kind) {
+        if (*kind < 0 || *kind >= GearKindCount)
+            throw std::invalid_argument("Gear kind " + std::to_string(*kind) + " does not exist");
+        ValveGear2Click();
+        if (!ComboBox1Change(*kind))
+            throw std::invalid_argument(std::string("The gear kind ") + GearKindNames[*kind] +
+                                        " is not available");
+    }
+
+    if (setup.file) LoadChosenFile(setup.file->string(), true);
+
+    if (setup.autoSetting && !CurrentModel().HasAutoSetting())
+        throw std::invalid_argument(std::string("The gear kind ") +
+                                    GearKindNames[static_cast<int>(CurrentKind)] + " has no auto setting");
+    if (setup.slack || setup.wheelLift || setup.wheelDisp || setup.autoSetting) {
+        EditorOutcome outcome = EditorOutcome::Close;
+        Edit1Click([&](EditorSession& session) {
+            std::vector<ControlValue> values = session.Fill();
+            const EditorTable& table = session.Table();
+            auto set = [&](const char* component, auto&& apply) {
+                for (std::size_t i = 0; i < table.fields.size(); ++i)
+                    if (table.fields[i].component == component) apply(values[i]);
+            };
+            if (setup.slack) set("Slack1", [&](ControlValue& v) { v.text = TypedNumber(*setup.slack); });
+            if (setup.wheelLift)
+                set("WheelLift1", [&](ControlValue& v) { v.text = TypedNumber(*setup.wheelLift); });
+            if (setup.wheelDisp)
+                set("WheelDisp1", [&](ControlValue& v) { v.text = TypedNumber(*setup.wheelDisp); });
+            if (setup.autoSetting) set("AutoSetting1", [&](ControlValue& v) { v.checked = *setup.autoSetting; });
+            outcome = session.Ok(values);
+        });
+        if (outcome == EditorOutcome::StayOpen) throw EditorSyntaxError();
+    }
+
+    if (setup.gearSetting) EdGearExit(*setup.gearSetting);
+    if (setup.forward) {
+        fwdClick(*setup.forward);
+        // The check box shows the new state; the picture does not depend on the direction.
+        FwdChecked = State.fwd != 0;
+    }
+}
+
+} // namespace linkwright

@@ -1,0 +1,166 @@
+// What every gear kind shares: the backlash of the valve drive, the valving words of the event record
+// and the data file (the kind's record followed by the stored part of the main state).
+#include "gears/GearModel.h"
+
+#include "windows/Dialogs.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include <unistd.h>
+
+namespace linkwright {
+
+std::string FileNameWithoutFolder(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void GearModel::ApplyBacklash(float raw) {
+    const float prev = ValvePos_;
+    float out = 0;
+    if (prev >= raw) {
+        out = static_cast<float>(static_cast<double>(raw) + Slack);
+        if (prev < out) out = prev;
+    } else {
+        out = static_cast<float>(static_cast<double>(raw) - Slack);
+        if (prev > out) out = prev;
+    }
+    LinkValvePos_ = raw;
+    ValvePos_ = out;
+}
+
+void GearModel::FillValvingWords(EventRecord& events) const {
+    const Valving valving = CurrentValving();
+    events.PortSpacing = valving.PortSpacing;
+    events.PortWidth = valving.PortWidth;
+    events.BobbinSpacing = valving.BobbinSpacing;
+    events.BobbinWidth = valving.BobbinWidth;
+    events.PressureLimit = valving.PressureLimit;
+    events.SteamChestPressure = valving.SteamChestPressure;
+    events.Gamma = valving.Gamma;
+    events.Clearance = valving.Clearance;
+    events.ExhaustPressure = valving.ExhaustPressure;
+    events.Inside = valving.Inside;
+}
+
+namespace {
+
+// The byte ranges of the six run-time references inside the stored state: never taken from a file,
+// written as zero.
+struct HandleSlot {
+    std::size_t offset;
+    std::size_t size;
+};
+constexpr HandleSlot HandleSlots[] = {
+    {offsetof(SimulationState, StepCrankAngleHandle), 4},
+    {offsetof(SimulationState, StepPistonPctHandle), 4},
+    {offsetof(SimulationState, StepValvePosHandle), 4},
+    {offsetof(SimulationState, FamilyFrontPressureHandle), 4},
+    {offsetof(SimulationState, FamilyRearPressureHandle), 4},
+    {offsetof(SimulationState, FamilyEventsHandle), 4},
+};
+
+[[noreturn]] void ThrowWriteError(int error, const std::filesystem::path& path) {
+    if (error == 0) error = EIO;
+    throw std::system_error(error, std::generic_category(), "Cannot write \"" + path.string() + "\"");
+}
+
+// Writes the bytes to a new file beside the target and renames it over the target, so the old
+// file stays whole until the new one is complete.
+void WriteWholeFile(const std::filesystem::path& target, const std::vector<std::uint8_t>& bytes) {
+    std::filesystem::path temporary = target;
+    temporary += ".saving-" + std::to_string(::getpid());
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (file == nullptr) ThrowWriteError(errno, target);
+    errno = 0;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+                         std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
+    int error = errno;
+    if (std::fclose(file) != 0 && written) error = errno;
+    if (!written || error != 0) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        ThrowWriteError(error, target);
+    }
+    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
+        error = errno;
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        ThrowWriteError(error, target);
+    }
+}
+
+// A loaded state's values that index arrays are brought into their ranges; everything else is kept
+// as the file has it (the settings are reset right after every load anyway).
+void SanitiseLoadedState(SimulationState& state) {
+    state.FamilyCount = std::clamp(state.FamilyCount, 0, FamilySize);
+    state.FamilyMode = state.FamilyMode != 0 ? 1 : 0;
+    // The eight event steps (words 4..11) are -1 or an entry of the step arrays.
+    auto* const bytes = reinterpret_cast<std::uint8_t*>(&state);
+    const std::size_t first = offsetof(SimulationState, Events) + offsetof(EventRecord, tson);
+    for (std::size_t word = 0; word < 8; ++word) {
+        std::int32_t step = 0;
+        std::memcpy(&step, bytes + first + 4 * word, sizeof step);
+        if (step < -1 || step > MaxSteps) step = -1;
+        std::memcpy(bytes + first + 4 * word, &step, sizeof step);
+    }
+}
+
+} // namespace
+
+SaveResult GearModel::SaveGearFile(const std::string& fileName) {
+    const std::filesystem::path target(fileName);
+    std::error_code error;
+    if (std::filesystem::exists(target, error) &&
+        !env_.dialogs.WarningOkCancel("Do you really want to overwrite " + FileNameWithoutFolder(fileName) +
+                                      "?"))
+        return SaveResult::Abandoned;
+
+    const std::span<std::uint8_t> record = RecordBytes();
+    std::vector<std::uint8_t> bytes(record.size() + StoredStateSize);
+    std::memcpy(bytes.data(), record.data(), record.size());
+    const std::int32_t version = FileVersion();
+    std::memcpy(bytes.data(), &version, sizeof version);
+    std::uint8_t* const state = bytes.data() + record.size();
+    std::memcpy(state, &env_.state, StoredStateSize);
+    for (const HandleSlot& slot : HandleSlots) std::memset(state + slot.offset, 0, slot.size);
+
+    WriteWholeFile(target, bytes);
+    return SaveResult::Saved;
+}
+
+LoadResult GearModel::LoadGearFile(const std::string& fileName) {
+    const std::span<std::uint8_t> record = RecordBytes();
+    std::vector<std::uint8_t> bytes(record.size() + StoredStateSize);
+    std::size_t got = 0;
+    if (std::FILE* file = std::fopen(fileName.c_str(), "rb")) {
+        got = std::fread(bytes.data(), 1, bytes.size(), file);
+        if (std::ferror(file)) got = 0;
+        std::fclose(file);
+    }
+    std::int32_t version = 0;
+    if (got == bytes.size()) std::memcpy(&version, bytes.data(), sizeof version);
+    if (got != bytes.size() || version != FileVersion()) {
+        env_.dialogs.Information("Sorry, old version or corrupted data file");
+        return LoadResult::Refused;
+    }
+
+    std::memcpy(record.data(), bytes.data(), record.size());
+    // The run-time references keep their current values: the stored ones are copied back over.
+    std::uint8_t* const loaded = bytes.data() + record.size();
+    const auto* const current = reinterpret_cast<const std::uint8_t*>(&env_.state);
+    for (const HandleSlot& slot : HandleSlots)
+        std::memcpy(loaded + slot.offset, current + slot.offset, slot.size);
+    std::memcpy(&env_.state, loaded, StoredStateSize);
+    SanitiseLoadedState(env_.state);
+    return LoadResult::Loaded;
+}
+
+} // namespace linkwright
