@@ -1,0 +1,145 @@
+// Walschaerts 1 revolution solve: the step arrays and their index rule, the valving words and the
+// listing "Wal1Output.txt".
+#include "tests/gears/Wal1Fixture.h"
+
+#include <numbers>
+
+namespace linkwright::testing {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+std::string ListingLine(const Wal1& model, float angle) {
+    const Wal1Points& p = model.Points();
+    std::string line = F(angle * 180.0 / kPi, 5, 1) + " ";
+    for (Point2 pin : {p.T, p.B, p.X, p.E, p.G, p.C})
+        line += F(pin.x, 6, 3) + " " + F(pin.y, 6, 3) + " ";
+    return line;
+}
+
+TEST_F(Wal1Test, RevolutionFillsTheArraysInCrankOrderWhenRunningForward) {
+    model_.InitialiseGear();
+    StepArrays steps;
+    EventRecord events{};
+    model_.SolveRevolution(steps, 60, events, 1.0f);
+    EXPECT_EQ(model_.GearRecord.LastForward, 1);
+    for (int k = 0; k <= 60; ++k) {
+        const float angle = float(k / 60.0 * 2 * kPi);
+        EXPECT_EQ(steps.StepCrankAngle[std::size_t(k)], angle);
+    }
+    EXPECT_NEAR(steps.StepPistonPct[0], 0.0, 1e-3);
+    EXPECT_NEAR(steps.StepPistonPct[30], 100.0, 1e-3);
+    EXPECT_NEAR(steps.StepPistonPct[60], 0.0, 1e-3);
+    // The valve passes through both port openings in full gear.
+    const auto [lo, hi] = std::minmax_element(steps.StepValvePos.begin(), steps.StepValvePos.begin() + 61);
+    EXPECT_LT(*lo, -0.3f);
+    EXPECT_GT(*hi, 0.3f);
+
+    // Each entry is the solution at its own angle.
+    model_.CalcGear(steps.StepCrankAngle[17], 1.0f);
+    EXPECT_EQ(steps.StepPistonPct[17], model_.PistonPct());
+    EXPECT_EQ(steps.StepValvePos[17], model_.LinkValvePos());
+}
+
+TEST_F(Wal1Test, RevolutionRunningBackwardStoresTheStepsInReverse) {
+    model_.InitialiseGear();
+    state_.fwd = 0;
+    StepArrays steps;
+    EventRecord events{};
+    model_.SolveRevolution(steps, 40, events, -1.0f);
+    EXPECT_EQ(model_.GearRecord.LastForward, 0);
+    // Entry 0 holds the solution at k = Nsteps (2 pi), entry Nsteps the one at k = 0.
+    EXPECT_EQ(steps.StepCrankAngle[0], float(2 * kPi));
+    EXPECT_EQ(steps.StepCrankAngle[40], 0.0f);
+    EXPECT_EQ(steps.StepCrankAngle[10], float(30 / 40.0 * 2 * kPi));
+}
+
+TEST_F(Wal1Test, RevolutionCarriesTheBacklashFromStepToStep) {
+    model_.Slack = 0.05f;
+    model_.InitialiseGear();
+    StepArrays steps;
+    EventRecord events{};
+    model_.SolveRevolution(steps, 100, events, 1.0f);
+    StepArrays again;
+    model_.SolveRevolution(again, 100, events, 1.0f);
+    // A second revolution starts from where the first one left the valve; after a full turn the
+    // band is settled and both revolutions agree.
+    for (int i = 0; i <= 100; ++i)
+        EXPECT_NEAR(again.StepValvePos[std::size_t(i)], steps.StepValvePos[std::size_t(i)], 1e-6);
+    model_.Slack = 0;
+    StepArrays tight;
+    model_.SolveRevolution(tight, 100, events, 1.0f);
+    double largest = 0;
+    for (int i = 0; i <= 100; ++i)
+        largest = std::max(largest, std::fabs(double(tight.StepValvePos[std::size_t(i)]) -
+                                              steps.StepValvePos[std::size_t(i)]));
+    EXPECT_NEAR(largest, 0.05, 1e-6);
+}
+
+TEST_F(Wal1Test, RevolutionFillsTheValvingWords) {
+    model_.InitialiseGear();
+    StepArrays steps;
+    EventRecord events{};
+    events.tson = 7;
+    model_.SolveRevolution(steps, 30, events, 1.0f);
+    EXPECT_EQ(events.PortSpacing, 1.25f);
+    EXPECT_EQ(events.PortWidth, 0.188f);
+    EXPECT_EQ(events.BobbinSpacing, 0.938f);
+    EXPECT_EQ(events.BobbinWidth, 0.344f);
+    EXPECT_EQ(events.PressureLimit, 800.0f);
+    EXPECT_EQ(events.SteamChestPressure, 600.0f);
+    EXPECT_EQ(events.Gamma, 1.3f);
+    EXPECT_EQ(events.Clearance, 10.0f);
+    EXPECT_EQ(events.ExhaustPressure, 120.0f);
+    EXPECT_EQ(events.Inside, 1);
+    EXPECT_EQ(events.tson, 7); // the analysis' words are left alone
+}
+
+TEST_F(Wal1Test, RevolutionWritesTheCoordinateListing) {
+    model_.InitialiseGear();
+    StepArrays steps;
+    EventRecord events{};
+    model_.SolveRevolution(steps, 36, events, 0.7f);
+    const std::vector<std::string> lines = ReadLines(scratch_ / "Wal1Output.txt");
+    ASSERT_EQ(lines.size(), 2u + 37u);
+    EXPECT_EQ(lines[0], "Results from last calculation of a cycle");
+    EXPECT_EQ(lines[1], "Crankangle RadRodXY DieblockXY TailpinXY EccPinXY XheadXY CrankXY");
+    for (int k = 0; k <= 36; ++k) {
+        const float angle = float(k / 36.0 * 2 * kPi);
+        model_.CalcGear(angle, 0.7f);
+        EXPECT_EQ(lines[std::size_t(2 + k)], ListingLine(model_, angle)) << "step " << k;
+    }
+    EXPECT_EQ(lines[2].substr(0, 6), "  0.0 ");
+    EXPECT_EQ(lines[3].substr(0, 6), " 10.0 ");
+    EXPECT_EQ(lines[38].substr(0, 6), "360.0 ");
+    EXPECT_EQ(lines[2].size(), 6u + 12u * 7u);
+
+    // The listing is replaced, not appended to, by the next revolution.
+    model_.SolveRevolution(steps, 30, events, 0.7f);
+    EXPECT_EQ(ReadLines(scratch_ / "Wal1Output.txt").size(), 2u + 31u);
+}
+
+TEST_F(Wal1Test, ListingOfAnUnreachablePositionRepeatsTheLastReachableOne) {
+    model_.InitialiseGear();
+    model_.CalcGear(0.0f, 1.0f);
+    model_.GearRecord.UV = 0.05f; // the union link can never meet the lever
+    model_.GearRecord.TV = 0.05f;
+    StepArrays steps;
+    EventRecord events{};
+    model_.SolveRevolution(steps, 30, events, 1.0f);
+    const std::string text = ReadTextFile(scratch_ / "Wal1Output.txt");
+    EXPECT_EQ(text.find("NAN"), std::string::npos);
+    for (int i = 0; i <= 30; ++i)
+        EXPECT_TRUE(std::isfinite(steps.StepValvePos[std::size_t(i)]));
+}
+
+TEST_F(Wal1Test, RevolutionReportsAListingThatCannotBeWritten) {
+    model_.InitialiseGear();
+    std::filesystem::create_directory(scratch_ / "Wal1Output.txt"); // a folder in the file's place
+    StepArrays steps;
+    EventRecord events{};
+    EXPECT_THROW(model_.SolveRevolution(steps, 30, events, 1.0f), std::runtime_error);
+}
+
+} // namespace
+} // namespace linkwright::testing
