@@ -1,0 +1,229 @@
+// A small gear model for the tests of what all kinds share: its linkage is a scripted valve
+// displacement, its record a few fields of every storage type, its editor a table over them.
+#pragma once
+
+#include "app/SimulationState.h"
+#include "gears/EditorFields.h"
+#include "gears/GearModel.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "windows/MessagesFile.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace linkwright::testing {
+
+#pragma pack(push, 1)
+struct TestGearRecord {
+    std::int32_t Version;
+    ShortString Descr;
+    float CrankRadius;
+    float Angle;
+    float DU;
+    std::uint8_t AutoDU;
+    float ARy;
+    float MLAA;
+    std::uint8_t AutoARy;
+    float PortSpacing;
+    float PortWidth;
+    float BobbinSpacing;
+    float BobbinWidth;
+    float AdjValveX;
+    float SteamChestPressure;
+    float ExhaustPressure;
+    float Gamma;
+    float Clearance;
+    float PressureLimit;
+    float ViewWindow[5];
+    std::uint8_t Inside;
+    std::uint8_t Reserved[3];
+};
+#pragma pack(pop)
+static_assert(sizeof(TestGearRecord) == 346);
+
+class TestGear final : public GearModel {
+public:
+    explicit TestGear(GearEnvironment environment) : GearModel(environment) {}
+
+    GearKind Kind() const override { return GearKind::Walschaerts1; }
+    void SetExample() override {
+        record = TestGearRecord{};
+        record.Descr.Assign("Test gear");
+        record.CrankRadius = 1.25f;
+        record.PortSpacing = 1.25f;
+        record.PortWidth = 0.1875f;
+        record.BobbinSpacing = 0.9375f;
+        record.BobbinWidth = 0.34375f;
+        record.SteamChestPressure = 600;
+        record.ExhaustPressure = 120;
+        record.Gamma = 1.3f;
+        record.Clearance = 10;
+        record.PressureLimit = 800;
+        record.Inside = 1;
+        const float view[5] = {-2, 11, -2, 7, 2};
+        std::copy(view, view + 5, record.ViewWindow);
+    }
+    void InitialiseGear() override {
+        ++initialiseCount;
+        env_.state.ViewXMin = record.ViewWindow[0];
+        env_.state.ViewXMax = record.ViewWindow[1];
+        env_.state.ViewYMin = record.ViewWindow[2];
+        env_.state.ViewYMax = record.ViewWindow[3];
+        env_.state.ValvePanelHalfWidth = record.ViewWindow[4];
+    }
+    // The "linkage" is the scripted displacement of the crank angle; the backlash follows.
+    void CalcGear(float crankAngle, float gearSetting) override {
+        calls.push_back(crankAngle);
+        if (onCalc) onCalc(crankAngle);
+        lastAngle = crankAngle;
+        const float raw = linkage ? linkage(crankAngle, gearSetting) : crankAngle;
+        ApplyBacklash(static_cast<float>(static_cast<double>(raw) + record.AdjValveX));
+    }
+    void SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, float gearSetting) override {
+        SolveRevolutionLoop(steps, Nsteps, gearSetting, [this](int k, float angle) {
+            eachStep.push_back({k, angle, calls.empty() ? -1.0f : calls.back()});
+        });
+        FillValvingWords(events);
+    }
+    void DrawGear(Glib1&, int, int, bool, float crankAngle, float gearSetting) override {
+        CalcGear(crankAngle, gearSetting);
+    }
+    const EditorTable& Editor() override {
+        if (table.fields.empty()) BuildTable();
+        return table;
+    }
+    void AfterEditorOk() override {
+        ++afterOkCount;
+        record.PressureLimit = static_cast<float>(1.1 * record.SteamChestPressure);
+        record.ViewWindow[0] = -2 * record.CrankRadius;
+    }
+    std::span<std::uint8_t> RecordBytes() override {
+        return {reinterpret_cast<std::uint8_t*>(&record), sizeof record};
+    }
+    std::int32_t FileVersion() const override { return 2; }
+    Valving CurrentValving() const override {
+        Valving v;
+        v.PortSpacing = record.PortSpacing;
+        v.PortWidth = record.PortWidth;
+        v.BobbinSpacing = record.BobbinSpacing;
+        v.BobbinWidth = record.BobbinWidth;
+        v.PressureLimit = record.PressureLimit;
+        v.SteamChestPressure = record.SteamChestPressure;
+        v.Gamma = record.Gamma;
+        v.Clearance = record.Clearance;
+        v.ExhaustPressure = record.ExhaustPressure;
+        v.AdjValveX = record.AdjValveX;
+        v.Inside = record.Inside;
+        return v;
+    }
+    float PistonPct() const override { return lastAngle * 10; }
+    bool HasAutoSetting() const override { return true; }
+
+    using GearModel::ApplyBacklash;
+    void SetPreviousValvePos(float value) { ValvePos_ = value; }
+
+    struct StepSeen {
+        int k;
+        float angle;
+        float calcAngle; // the angle of the CalcGear that ran just before
+    };
+
+    TestGearRecord record{};
+    EditorTable table;
+    std::function<float(float, float)> linkage;
+    std::function<void(float)> onCalc;
+    std::vector<float> calls;
+    std::vector<StepSeen> eachStep;
+    float lastAngle = 0;
+    int initialiseCount = 0;
+    int afterOkCount = 0;
+
+private:
+    void BuildTable() {
+        auto edit = [&](const char* tab, const char* component, FieldRef storage,
+                        FieldFormat format = FieldFormat::Decimals,
+                        FieldConversion conversion = FieldConversion::Plain) {
+            EditorField field;
+            field.tab = tab;
+            field.component = component;
+            field.label = component;
+            field.storage = storage;
+            field.format = format;
+            field.conversion = conversion;
+            table.fields.push_back(field);
+        };
+        auto check = [&](const char* component, void* flag, std::vector<std::string> disables) {
+            EditorField field;
+            field.tab = "Geometry";
+            field.component = component;
+            field.control = ControlKind::CheckBox;
+            field.format = FieldFormat::None;
+            field.conversion = FieldConversion::CheckBox;
+            field.storage = FieldRef::Flag(flag);
+            field.disables = std::move(disables);
+            table.fields.push_back(field);
+        };
+        table.caption = "Edit Test";
+        table.tabs = {"Conditions", "Geometry", "Valving", "Other"};
+        table.firstTab = "Conditions";
+
+        EditorField movie;
+        movie.tab = "Other";
+        movie.component = "ScrollBar1";
+        movie.control = ControlKind::MovieSpeed;
+        movie.format = FieldFormat::None;
+        movie.conversion = FieldConversion::MovieSpeed;
+        movie.storage = FieldRef::Float(&env_.state.MovieStep);
+        table.fields.push_back(movie);                                                    // 0
+        check("AutoSetting1", &AutoSetting, {});                                          // 1
+        edit("Other", "Descr", FieldRef::Text(&record.Descr), FieldFormat::Text, FieldConversion::Text); // 2
+        edit("Other", "SteamChestPressure", FieldRef::Float(&record.SteamChestPressure),
+             FieldFormat::TwoDecimals);                                                   // 3
+        edit("Conditions", "Nsteps", FieldRef::Int32(&env_.state.Nsteps), FieldFormat::Integer,
+             FieldConversion::Integer);                                                   // 4
+        edit("Conditions", "Slack1", FieldRef::Float(&Slack));                             // 5
+        edit("Geometry", "PistStroke", FieldRef::Float(&record.CrankRadius), FieldFormat::Decimals,
+             FieldConversion::Doubled);                                                   // 6
+        edit("Geometry", "FLAAd", FieldRef::Float(&record.Angle), FieldFormat::Decimals,
+             FieldConversion::Degrees);                                                   // 7
+        edit("Geometry", "DU", FieldRef::Float(&record.DU));                              // 8
+        check("cbDU", &record.AutoDU, {"DU"});                                            // 9
+        edit("Geometry", "MLAAd", FieldRef::Float(&record.MLAA), FieldFormat::Decimals,
+             FieldConversion::DegreesOver180);                                            // 10
+        edit("Geometry", "ARy", FieldRef::Float(&record.ARy));                            // 11
+        check("cbARy", &record.AutoARy, {"ARy", "MLAAd"});                                // 12
+
+        EditorField admission;
+        admission.tab = "Valving";
+        admission.component = "Admission";
+        admission.label = "Steam Admission";
+        admission.control = ControlKind::RadioPair;
+        admission.format = FieldFormat::None;
+        admission.conversion = FieldConversion::RadioPair;
+        admission.storage = FieldRef::Flag(&record.Inside);
+        admission.choices = {RadioChoice{"Inside", "Inside", ""}, RadioChoice{"Outside", "Outside", ""}};
+        table.fields.push_back(admission);                                                // 13
+    }
+};
+
+// A model with its whole environment, fresh for every test.
+struct TestGearSetup {
+    SimulationState state{};
+    MessagesFile messages{"TestGearMessages.txt"};
+    ScriptedDialogs dialogs;
+    TestGear gear{GearEnvironment{state, messages, dialogs}};
+
+    TestGearSetup() {
+        state.fwd = 1;
+        state.Nsteps = 550;
+        state.MovieStep = 0.01f;
+        state.GearSetting = 1;
+        state.Decimals = 4;
+        gear.SetExample();
+    }
+};
+
+} // namespace linkwright::testing
