@@ -4,8 +4,8 @@
 
 #include "common/NumberFormat.h"
 #include "gears/wal1/Wal1.h"
+#include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestSupport.h"
-#include "windows/Dialogs.h"
 #include "windows/MessagesFile.h"
 
 #include <gtest/gtest.h>
@@ -16,23 +16,6 @@
 #include <vector>
 
 namespace linkwright::testing {
-
-// Records every message box; the warning box answers as told.
-class RecordingDialogs final : public Dialogs {
-public:
-    bool answerOk = true;
-    std::vector<std::string> warnings;
-    std::vector<std::string> informations;
-
-    bool WarningOkCancel(const std::string& text) override {
-        warnings.push_back(text);
-        return answerOk;
-    }
-    void Information(const std::string& text) override { informations.push_back(text); }
-    std::optional<std::string> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
-    bool ConfirmPrint() override { return false; }
-};
 
 inline SimulationState DefaultState() {
     SimulationState state{};
@@ -62,7 +45,7 @@ protected:
     WorkingDirectory cwd_;
     SimulationState state_ = DefaultState();
     MessagesFile messages_;
-    RecordingDialogs dialogs_;
+    ScriptedDialogs dialogs_;
     Wal1 model_;
 };
 
