@@ -123,6 +123,8 @@ void Simulation::FamilySweep() {
         if (DiagramDrawable(DiagramPlot::IndicatorFamily)) ShowDiagram(DiagramPlot::IndicatorFamily);
         ShowDiagram(DiagramPlot::Events);
     }
+    // The family plot leaves colour 2 for later single diagrams, also when no window drew it.
+    Indicator.CurveColour = 2;
     State.GearSetting = remembered;
 }
 
