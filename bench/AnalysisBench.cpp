@@ -1,0 +1,93 @@
+// Speed of the valve-event analysis: the event search with the pressures, both listings, a whole
+// analysis from the revolution solve to the listings, and the ten-member family sweep.
+#include "analysis/Events.h"
+#include "analysis/Listings.h"
+#include "app/Simulation.h"
+#include "windows/Dialogs.h"
+#include "windows/MessagesFile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+namespace linkwright {
+namespace {
+
+// The analysis asks no questions; any that came would be answered "no".
+class SilentDialogs final : public Dialogs {
+public:
+    bool WarningOkCancel(const std::string&) override { return false; }
+    void Information(const std::string&) override {}
+    std::optional<std::string> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
+    bool ConfirmPrint() override { return false; }
+};
+
+std::filesystem::path Scratch(const char* name) { return std::filesystem::current_path() / name; }
+
+// The Walschaerts example solved once at full gear with 550 steps.
+struct Solved {
+    SilentDialogs dialogs;
+    Simulation sim{dialogs, Scratch("linkwright-bench-Messages.txt")};
+    Solved() { sim.RunAnalysis(); }
+};
+
+void BM_FindEventsWithPressures(benchmark::State& state) {
+    Solved solved;
+    Simulation& sim = solved.sim;
+    for (auto _ : state) {
+        FindEvents(sim.Steps.StepPistonPct, sim.Steps.StepValvePos, sim.State.FrontPressure,
+                   sim.State.RearPressure, sim.State.Events, sim.State.Nsteps, sim.State.EventsImproper);
+        benchmark::DoNotOptimize(sim.State.FrontPressure);
+    }
+}
+BENCHMARK(BM_FindEventsWithPressures);
+
+void BM_BothListings(benchmark::State& state) {
+    Solved solved;
+    Simulation& sim = solved.sim;
+    MessagesFile listing(Scratch("linkwright-bench-listing.txt"));
+    for (auto _ : state) {
+        listing.RewriteEmpty();
+        WriteSummaryListing(listing, sim.State.Events, sim.Steps.StepCrankAngle, sim.Steps.StepPistonPct,
+                            sim.Steps.StepValvePos, sim.State.Nsteps);
+        WriteDetailedListing(listing, sim.State.Events, sim.Steps.StepCrankAngle, sim.Steps.StepPistonPct,
+                             sim.Steps.StepValvePos, sim.State.Nsteps);
+        listing.Flush();
+    }
+    listing.Close();
+}
+BENCHMARK(BM_BothListings)->Unit(benchmark::kMicrosecond);
+
+void BM_RunAnalysisEndToEnd(benchmark::State& state) {
+    Solved solved;
+    Simulation& sim = solved.sim;
+    for (auto _ : state) {
+        sim.State.AnalysisValid = 0; // as after a change of the gear setting
+        sim.RunAnalysis();
+    }
+}
+BENCHMARK(BM_RunAnalysisEndToEnd)->Unit(benchmark::kMillisecond);
+
+void BM_FamilySweep(benchmark::State& state) {
+    Solved solved;
+    Simulation& sim = solved.sim;
+    for (auto _ : state) sim.Family1Click();
+}
+BENCHMARK(BM_FamilySweep)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace linkwright
+
+// The gear writes its revolution listing into the working directory, so the runs happen in a
+// folder of their own.
+int main(int argc, char** argv) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "linkwright-bench-analysis";
+    std::filesystem::create_directories(folder);
+    std::filesystem::current_path(folder);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
