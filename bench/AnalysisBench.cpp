@@ -59,6 +59,17 @@ void BM_BothListings(benchmark::State& state) {
 }
 BENCHMARK(BM_BothListings)->Unit(benchmark::kMicrosecond);
 
+// The gear's own share of an analysis: one revolution solved (with its listing file).
+void BM_SolveRevolution(benchmark::State& state) {
+    Solved solved;
+    Simulation& sim = solved.sim;
+    for (auto _ : state) {
+        sim.SolveDispatch(sim.Steps.StepCrankAngle, sim.Steps.StepPistonPct, sim.Steps.StepValvePos,
+                          sim.State.GearSetting, sim.State.Events, sim.State.Nsteps);
+    }
+}
+BENCHMARK(BM_SolveRevolution)->Unit(benchmark::kMillisecond);
+
 void BM_RunAnalysisEndToEnd(benchmark::State& state) {
     Solved solved;
     Simulation& sim = solved.sim;
