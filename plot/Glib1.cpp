@@ -18,7 +18,9 @@ constexpr double kTwo31 = 2147483648.0;
 constexpr std::uint32_t kBlack = 0x000000;
 
 // Nearest integer, halves to even (the default rounding mode); callers pass finite values.
-double RoundEven(double v) { return std::nearbyint(v); }
+double RoundEven(double v) {
+    return std::nearbyint(v);
+}
 
 std::int16_t SaturateInt16(std::int64_t v) {
     return static_cast<std::int16_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int16_t>::min(),
@@ -60,7 +62,9 @@ int RangeCode(std::int64_t v, int low, int high) {
     return 0;
 }
 
-bool Finite(float a, float b) { return std::isfinite(a) && std::isfinite(b); }
+bool Finite(float a, float b) {
+    return std::isfinite(a) && std::isfinite(b);
+}
 
 } // namespace
 
@@ -144,7 +148,9 @@ void Glib1::SetWindow(bool keepAspect, float xmin, float ymin, float xmax, float
     scales(WinXMin_, WinYMin_, WinXMax_, WinYMax_);
 }
 
-PlotMapping Glib1::GetMapping() const { return PlotMapping{ScaleX_, ScaleY_, OriginX_, OriginY_, VpLeft_, VpBottom_}; }
+PlotMapping Glib1::GetMapping() const {
+    return PlotMapping{ScaleX_, ScaleY_, OriginX_, OriginY_, VpLeft_, VpBottom_};
+}
 
 PixelPoint Glib1::WorldToPixel(float x, float y) const {
     const double dx = (static_cast<double>(x) - OriginX_) * ScaleX_;
@@ -233,8 +239,9 @@ void Glib1::ClippedLine(int x1, int y1, int x2, int y2) {
                     Y2 = edge;
                 }
             }
-            draw = !rejected && RangeCode(X1, VpLeft_, VpRight_) == 0 && RangeCode(X2, VpLeft_, VpRight_) == 0 &&
-                   RangeCode(Y1, VpTop_, VpBottom_) == 0 && RangeCode(Y2, VpTop_, VpBottom_) == 0;
+            draw = !rejected && RangeCode(X1, VpLeft_, VpRight_) == 0 &&
+                   RangeCode(X2, VpLeft_, VpRight_) == 0 && RangeCode(Y1, VpTop_, VpBottom_) == 0 &&
+                   RangeCode(Y2, VpTop_, VpBottom_) == 0;
         }
     }
     if (draw && canvas_ != nullptr) {
@@ -253,8 +260,9 @@ bool Glib1::CircleBox(float cx, float cy, float r, PixelPointWide& corner1, Pixe
     const float y2 = static_cast<float>(static_cast<double>(cy) - r);
     // Beyond a billion pixels (or non-finite) a box is no drawable circle, and the device's
     // Int32 coordinates would saturate into a wrong one.
-    for (double v : {(static_cast<double>(x1) - OriginX_) * ScaleX_, (static_cast<double>(y1) - OriginY_) * ScaleY_,
-                     (static_cast<double>(x2) - OriginX_) * ScaleX_, (static_cast<double>(y2) - OriginY_) * ScaleY_})
+    for (double v :
+         {(static_cast<double>(x1) - OriginX_) * ScaleX_, (static_cast<double>(y1) - OriginY_) * ScaleY_,
+          (static_cast<double>(x2) - OriginX_) * ScaleX_, (static_cast<double>(y2) - OriginY_) * ScaleY_})
         if (!std::isfinite(v) || std::fabs(v) > 1.0e9) return false;
     corner1 = WorldToPixelWide(x1, y1);
     corner2 = WorldToPixelWide(x2, y2);
@@ -273,8 +281,9 @@ void Glib1::ArcW(float cx, float cy, float r, float a1, float a2) {
     PixelPointWide p1, p2;
     if (canvas_ == nullptr || !Finite(a1, a2) || !CircleBox(cx, cy, r, p1, p2)) return;
     auto onCircle = [&](float a) {
-        return WorldToPixelWide(static_cast<float>(cx + static_cast<double>(r) * std::cos(static_cast<double>(a))),
-                                static_cast<float>(cy + static_cast<double>(r) * std::sin(static_cast<double>(a))));
+        return WorldToPixelWide(
+            static_cast<float>(cx + static_cast<double>(r) * std::cos(static_cast<double>(a))),
+            static_cast<float>(cy + static_cast<double>(r) * std::sin(static_cast<double>(a))));
     };
     // Pixel rows grow downwards, so the device's counter-clockwise run from a2 to a1 is the
     // world's counter-clockwise run from a1 to a2.
@@ -385,7 +394,7 @@ void Glib1::Axis(bool vertical, const std::string& title) {
             n = static_cast<std::int64_t>(std::trunc(lo / step)) + 1;
         }
         // A tick that equals the window's end up to the rounding of a Single still belongs to it.
-        const double tolerance = step * 1.0e-3 + std::fabs(hi) * 1.0e-6;
+        const double tolerance = step * 1.0e-3 + std::fabs(hi) * 0x1p-24;
         constexpr int kMaxTicks = 1000;
         if (step < std::fabs(hi - lo)) {
             int count = 0;

@@ -61,19 +61,20 @@ public:
     PixelPoint WorldToPixel(float x, float y) const;
     PixelPointWide WorldToPixelWide(float x, float y) const;
 
-    void MoveW(float x, float y);       // current point and canvas pen := mapped point
-    void LineW(float x, float y);       // clipped line; current point := mapped point, even if clipped
-    void MoveRelW(float dx, float dy);  // current point moves by the scaled offset; the pen stays
-    void LineRelW(float dx, float dy);  // clipped line by the scaled offset; current point := its end
+    void MoveW(float x, float y);      // current point and canvas pen := mapped point
+    void LineW(float x, float y);      // clipped line; current point := mapped point, even if clipped
+    void MoveRelW(float dx, float dy); // current point moves by the scaled offset; the pen stays
+    void LineRelW(float dx, float dy); // clipped line by the scaled offset; current point := its end
     // Clips the pixel segment to the viewport (when clipping is on), draws what is left and makes
     // the clipped end the current point.
     void ClippedLine(int x1, int y1, int x2, int y2);
 
-    void CircleW(float cx, float cy, float r);                     // outline, not clipped
-    void ArcW(float cx, float cy, float r, float a1, float a2);     // from angle a1 to a2, world counter-clockwise
-    void CrossW(float cx, float cy, float r);                       // X mark over the mapped box
-    void PixelW(float x, float y);                                  // the mapped pixel in black
-    void PlotText(const std::string& text);                         // top-left at the canvas pen
+    void CircleW(float cx, float cy, float r); // outline, not clipped
+    void ArcW(float cx, float cy, float r, float a1,
+              float a2);                      // from angle a1 to a2, world counter-clockwise
+    void CrossW(float cx, float cy, float r); // X mark over the mapped box
+    void PixelW(float x, float y);            // the mapped pixel in black
+    void PlotText(const std::string& text);   // top-left at the canvas pen
 
     void SetColour(int index); // index mod 9 from the palette; 0 leaves the pen colour
     int GetColour() const { return ColourIndex_; }

@@ -11,16 +11,26 @@ namespace {
 
 const char* KindName(CanvasCallKind kind) {
     switch (kind) {
-    case CanvasCallKind::Resize: return "Resize";
-    case CanvasCallKind::PenColour: return "PenColour";
-    case CanvasCallKind::PenStyle: return "PenStyle";
-    case CanvasCallKind::BrushStyle: return "BrushStyle";
-    case CanvasCallKind::Rectangle: return "Rectangle";
-    case CanvasCallKind::MoveTo: return "MoveTo";
-    case CanvasCallKind::LineTo: return "LineTo";
-    case CanvasCallKind::Arc: return "Arc";
-    case CanvasCallKind::Pixel: return "Pixel";
-    case CanvasCallKind::Text: return "Text";
+    case CanvasCallKind::Resize:
+        return "Resize";
+    case CanvasCallKind::PenColour:
+        return "PenColour";
+    case CanvasCallKind::PenStyle:
+        return "PenStyle";
+    case CanvasCallKind::BrushStyle:
+        return "BrushStyle";
+    case CanvasCallKind::Rectangle:
+        return "Rectangle";
+    case CanvasCallKind::MoveTo:
+        return "MoveTo";
+    case CanvasCallKind::LineTo:
+        return "LineTo";
+    case CanvasCallKind::Arc:
+        return "Arc";
+    case CanvasCallKind::Pixel:
+        return "Pixel";
+    case CanvasCallKind::Text:
+        return "Text";
     }
     return "?";
 }
@@ -28,7 +38,8 @@ const char* KindName(CanvasCallKind kind) {
 } // namespace
 
 std::ostream& operator<<(std::ostream& out, const CanvasCall& call) {
-    out << KindName(call.kind) << " (" << call.x1 << ", " << call.y1 << ")-(" << call.x2 << ", " << call.y2 << ")";
+    out << KindName(call.kind) << " (" << call.x1 << ", " << call.y1 << ")-(" << call.x2 << ", " << call.y2
+        << ")";
     if (call.kind == CanvasCallKind::Arc)
         out << " rays (" << call.x3 << ", " << call.y3 << ") (" << call.x4 << ", " << call.y4 << ")";
     const auto flags = out.flags();
@@ -40,7 +51,9 @@ std::ostream& operator<<(std::ostream& out, const CanvasCall& call) {
     return out;
 }
 
-void PrintTo(const CanvasCall& call, std::ostream* out) { *out << call; }
+void PrintTo(const CanvasCall& call, std::ostream* out) {
+    *out << call;
+}
 
 CanvasCall RecordingCanvas::Make(CanvasCallKind kind) const {
     CanvasCall call;
@@ -160,8 +173,12 @@ void RecordingCanvas::TextOut(int x, int y, const std::string& text) {
     calls.push_back(call);
 }
 
-int RecordingCanvas::TextWidth(const std::string& text) const { return charWidth_ * static_cast<int>(text.size()); }
+int RecordingCanvas::TextWidth(const std::string& text) const {
+    return charWidth_ * static_cast<int>(text.size());
+}
 
-int RecordingCanvas::TextHeight(const std::string& /*text*/) const { return textHeight_; }
+int RecordingCanvas::TextHeight(const std::string& /*text*/) const {
+    return textHeight_;
+}
 
 } // namespace linkwright::testing

@@ -58,10 +58,10 @@ public:
     std::vector<CanvasCall> OfKind(CanvasCallKind kind) const;
     int Count(CanvasCallKind kind) const;
     std::vector<CanvasCall> Lines() const { return OfKind(CanvasCallKind::LineTo); }
-    int CountLines(std::uint32_t colour) const;             // lines drawn in this pen colour
+    int CountLines(std::uint32_t colour) const; // lines drawn in this pen colour
     int CountLines(std::uint32_t colour, PenStyle style) const;
-    int CountCircles() const;                               // whole-ellipse arcs
-    std::vector<std::string> Texts() const;                 // every text, in drawing order
+    int CountCircles() const;                                  // whole-ellipse arcs
+    std::vector<std::string> Texts() const;                    // every text, in drawing order
     const CanvasCall* FindText(const std::string& text) const; // the first such text, or nullptr
     bool HasText(const std::string& text) const { return FindText(text) != nullptr; }
 
