@@ -1,0 +1,204 @@
+// File > Open and Save around the gear data file: the dialogs' requests, the caption's file name,
+// the reset after every Open (cancelled or refused too), and the headless set-up of a gear.
+#include "app/Simulation.h"
+#include "gears/wal1/Wal1.h"
+#include "tests/support/RecordingCanvas.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace linkwright::testing {
+namespace {
+
+class SimulationFileTest : public ::testing::Test {
+protected:
+    ScratchDir dir;
+    WorkingDirectory cwd{dir.path()};
+    ScriptedDialogs dialogs;
+    RecordingCanvas canvas{800, 600};
+    Simulation sim{dialogs};
+    int closes = 0;
+
+    void SetUp() override {
+        sim.Plot.AttachCanvas(canvas);
+        sim.CloseDiagramWindows = [this] { ++closes; };
+        sim.Redraw(803, 703, 100);
+        sim.FormActivate();
+    }
+
+    Wal1& Gear() { return static_cast<Wal1&>(*sim.Model(GearKind::Walschaerts1)); }
+
+    std::string SaveAs(const std::string& name) {
+        const std::string path = (dir / "Data" / name).string();
+        dialogs.saveAnswers.push_back(path);
+        sim.Save1Click();
+        return path;
+    }
+};
+
+TEST_F(SimulationFileTest, DialogsOfferTheKindsFilesInTheDataFolder) {
+    sim.Open1Click();
+    sim.Save1Click();
+    ASSERT_EQ(dialogs.openRequests.size(), 1u);
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    const FileDialogRequest& open = dialogs.openRequests[0];
+    EXPECT_EQ(open.filter, "Walschaerts1 (*.L1)");
+    EXPECT_EQ(open.defaultExtension, "L1");
+    EXPECT_EQ(open.initialDirectory, sim.DataDir);
+    const FileDialogRequest& save = dialogs.saveRequests[0];
+    EXPECT_EQ(save.filter, "Walschaerts1 (*.L1)");
+    EXPECT_EQ(save.defaultExtension, "L1");
+    EXPECT_EQ(save.initialDirectory, sim.DataDir);
+    EXPECT_EQ(save.initialFileName, "NoName");
+}
+
+TEST_F(SimulationFileTest, ACancelledSaveWritesNothingAndShowsNoName) {
+    sim.Save1Click();
+    EXPECT_EQ(sim.CurrentFileName, "NoName");
+    EXPECT_TRUE(sim.Caption.ends_with("  NoName"));
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "Data"));
+}
+
+TEST_F(SimulationFileTest, SavingAddsTheExtensionAndChangesOnlyTheCaption) {
+    const SimulationState before = sim.State;
+    const std::string path = SaveAs("gear");
+    EXPECT_EQ(ReadBytes(path + ".L1").size(), 5012u);
+    EXPECT_EQ(sim.CurrentFileName, "gear.L1");
+    EXPECT_EQ(sim.Caption, "Linkwright > Walschaerts1  gear.L1");
+    EXPECT_EQ(std::memcmp(&before, &sim.State, sizeof before), 0);
+    EXPECT_EQ(closes, 0);
+}
+
+TEST_F(SimulationFileTest, OpenRestoresTheGearAndResetsTheSettings) {
+    Gear().GearRecord.GC = 8.5f;
+    sim.State.GearSetting = -0.4f;
+    SaveAs("gear.L1");
+    Gear().GearRecord.GC = 7.0f;
+    sim.State.GearSetting = 0.3f;
+    sim.State.fwd = 0;
+    sim.State.Nsteps = 100;
+    sim.State.AnalysisValid = 1;
+    sim.State.EventsKnown = 1;
+
+    dialogs.openAnswers.push_back((dir / "Data" / "gear.L1").string());
+    sim.Open1Click();
+    EXPECT_EQ(Gear().GearRecord.GC, 8.5f);
+    EXPECT_EQ(sim.State.GearSetting, 1.0f);
+    EXPECT_EQ(sim.State.fwd, 1);
+    EXPECT_EQ(sim.State.Nsteps, 550);
+    EXPECT_EQ(sim.State.AnalysisValid, 0);
+    EXPECT_EQ(sim.State.EventsKnown, 0);
+    EXPECT_EQ(sim.CurrentFileName, "gear.L1");
+    EXPECT_EQ(closes, 1);
+    EXPECT_TRUE(dialogs.messages.empty());
+    // The dialog remembers the last name for the next time it opens.
+    sim.Open1Click();
+    EXPECT_EQ(dialogs.openRequests.back().initialFileName, (dir / "Data" / "gear.L1").string());
+    EXPECT_EQ(sim.CurrentFileName, "gear.L1");
+}
+
+TEST_F(SimulationFileTest, ACancelledOpenStillResets) {
+    sim.State.GearSetting = 0.3f;
+    sim.State.MovieStep = 0.5f;
+    sim.Open1Click();
+    EXPECT_EQ(sim.CurrentFileName, "");
+    EXPECT_EQ(sim.Caption, "Linkwright > Walschaerts1  ");
+    EXPECT_EQ(sim.State.GearSetting, 1.0f);
+    EXPECT_EQ(sim.State.MovieStep, 0.01f);
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_F(SimulationFileTest, ARefusedFileLeavesTheGearButResetsAndShowsItsName) {
+    const float gc = Gear().GearRecord.GC;
+    WriteBytes(dir / "Data" / "broken.L1", std::vector<unsigned char>(100, 2));
+    sim.State.GearSetting = 0.3f;
+    dialogs.openAnswers.push_back("C:\\a\\b\\gear.L1");
+    sim.Open1Click();
+    dialogs.openAnswers.push_back((dir / "Data" / "broken.L1").string());
+    sim.Open1Click();
+    ASSERT_EQ(dialogs.informations.size(), 2u);
+    EXPECT_EQ(dialogs.informations[0], "Sorry, old version or corrupted data file");
+    EXPECT_EQ(Gear().GearRecord.GC, gc);
+    EXPECT_EQ(sim.State.GearSetting, 1.0f);
+    EXPECT_EQ(sim.CurrentFileName, "broken.L1");
+}
+
+TEST_F(SimulationFileTest, APathWithBackslashesShowsItsLastPart) {
+    dialogs.openAnswers.push_back("C:\\a\\b\\gear.L1");
+    sim.Open1Click();
+    EXPECT_EQ(sim.CurrentFileName, "gear.L1");
+    EXPECT_TRUE(sim.Caption.ends_with("  gear.L1"));
+}
+
+TEST_F(SimulationFileTest, AWrongVersionIsRefused) {
+    const std::string path = SaveAs("gear.L1");
+    std::vector<unsigned char> bytes = ReadBytes(path);
+    bytes[0] = 1;
+    WriteBytes(path, bytes);
+    Gear().GearRecord.GC = 9;
+    dialogs.openAnswers.push_back(path);
+    sim.Open1Click();
+    EXPECT_EQ(dialogs.informations.size(), 1u);
+    EXPECT_EQ(Gear().GearRecord.GC, 9.0f);
+}
+
+TEST_F(SimulationFileTest, PrepareAsUserFollowsTheUsersSteps) {
+    SaveAs("gear.L1");
+    GearSetup setup;
+    setup.kindName = "Walschaerts1";
+    setup.file = dir / "Data" / "gear.L1";
+    setup.slack = 0.015625f;
+    setup.wheelLift = 0.25f;
+    setup.gearSetting = "0.5";
+    setup.forward = false;
+    setup.width = 400;
+    setup.height = 300;
+    sim.PrepareAsUser(setup);
+    EXPECT_EQ(sim.DrawWidth, 400);
+    EXPECT_EQ(sim.DrawHeight, 300);
+    EXPECT_EQ(Gear().Slack, 0.015625f);
+    EXPECT_EQ(Gear().WheelLift, 0.25f);
+    EXPECT_EQ(Gear().WheelDisp, 0.0f);
+    EXPECT_EQ(sim.State.GearSetting, 0.5f);
+    EXPECT_EQ(sim.EdGearText, "0.500");
+    EXPECT_EQ(sim.State.fwd, 0);
+    EXPECT_FALSE(sim.FwdChecked);
+    EXPECT_EQ(sim.State.AnalysisValid, 0);
+    EXPECT_EQ(sim.CurrentFileName, "gear.L1");
+    // The editor's OK recomputed the view window from the stroke and the connecting rod.
+    const Wal1Record& r = Gear().GearRecord;
+    EXPECT_FLOAT_EQ(sim.State.ViewXMin, -r.PistStroke);
+    EXPECT_FLOAT_EQ(sim.State.ViewXMax, r.PistStroke + r.GC);
+}
+
+TEST_F(SimulationFileTest, PrepareAsUserReportsWhatTheUserWouldSee) {
+    GearSetup unknown;
+    unknown.kindName = "Joy";
+    EXPECT_THROW(sim.PrepareAsUser(unknown), std::invalid_argument);
+    GearSetup outOfRange;
+    outOfRange.kindIndex = 7;
+    EXPECT_THROW(sim.PrepareAsUser(outOfRange), std::invalid_argument);
+
+    WriteBytes(dir / "short.L1", {1, 2, 3});
+    GearSetup refused;
+    refused.file = dir / "short.L1";
+    try {
+        sim.PrepareAsUser(refused);
+        ADD_FAILURE() << "no exception";
+    } catch (const GearFileRefused& error) {
+        EXPECT_STREQ(error.what(), "Sorry, old version or corrupted data file");
+    }
+    // As in the program, the settings were still reset and the name shown.
+    EXPECT_EQ(sim.CurrentFileName, "short.L1");
+
+    GearSetup letters;
+    letters.gearSetting = "full";
+    sim.PrepareAsUser(letters);
+    EXPECT_EQ(sim.State.GearSetting, 1.0f);
+}
+
+} // namespace
+} // namespace linkwright::testing
