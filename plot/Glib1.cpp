@@ -285,8 +285,8 @@ void Glib1::ArcW(float cx, float cy, float r, float a1, float a2) {
             static_cast<float>(cx + static_cast<double>(r) * std::cos(static_cast<double>(a))),
             static_cast<float>(cy + static_cast<double>(r) * std::sin(static_cast<double>(a))));
     };
-    // Pixel rows grow downwards, so the device's counter-clockwise run from a2 to a1 is the
-    // world's counter-clockwise run from a1 to a2.
+    // The device runs counter-clockwise as seen on the picture, where the world's y axis points
+    // up, so the arc is counter-clockwise in the world as well.
     const PixelPointWide start = onCircle(a2);
     const PixelPointWide end = onCircle(a1);
     canvas_->Arc(p1.x, p1.y, p2.x, p2.y, start.x, start.y, end.x, end.y);

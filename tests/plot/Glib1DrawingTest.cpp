@@ -141,7 +141,7 @@ TEST_F(Drawing, CirclesAndArcsUseTheUnclampedMappingAndAreNotClipped) {
     EXPECT_EQ(Ends(canvas.OfKind(CanvasCallKind::Arc)[0]), std::make_tuple(-15, -15, -5, -5));
 
     canvas.Clear();
-    // From angle a1 = 0 to a2 = pi/2 in the world; the device runs from a2's point to a1's.
+    // Counter-clockwise from a2's point to a1's: from the top round to the right-hand point.
     plot.ArcW(80, 40, 10, 0, kPi / 2);
     ASSERT_EQ(canvas.Count(CanvasCallKind::Arc), 1);
     const CanvasCall arc = canvas.OfKind(CanvasCallKind::Arc)[0];

@@ -1,0 +1,85 @@
+// The drawing device on Qt: a QPainter over an image the canvas owns (the screen picture, PNG files,
+// the clipboard) or over an external device of fixed size (printer, SVG generator, PDF writer).
+#pragma once
+
+#include "plot/Canvas.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+
+#include <memory>
+
+class QPaintDevice;
+
+namespace linkwright {
+
+class QtCanvas final : public Canvas {
+public:
+    // An image canvas of width x height pixels, white. With a device pixel ratio above 1 the image
+    // holds that many device pixels per pixel (HiDPI screens); coordinates stay in pixels.
+    explicit QtCanvas(int width = 1, int height = 1, double devicePixelRatio = 1.0);
+    // A canvas over an external device. Its size starts as the device's; Resize then scales a
+    // picture of the given size onto the device, keeping its proportions, from the top-left corner.
+    explicit QtCanvas(QPaintDevice& device);
+    ~QtCanvas() override;
+    QtCanvas(const QtCanvas&) = delete;
+    QtCanvas& operator=(const QtCanvas&) = delete;
+
+    // The finished picture of an image canvas (a null image for an external device). Painting
+    // pauses, so copies of the image never change behind the holder's back; the next drawing call
+    // resumes it.
+    const QImage& Image() const;
+    // Ends painting on the device; an SVG or PDF file is complete only afterwards.
+    void End() const;
+
+    double DevicePixelRatio() const { return devicePixelRatio_; }
+
+    // Canvas
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    void Resize(int width, int height) override;
+    void SetPenColour(std::uint32_t rgb) override;
+    std::uint32_t PenColour() const override { return penColour_; }
+    void SetPenStyle(PenStyle style) override;
+    void SetBrushStyle(BrushStyle style) override;
+    void Rectangle(int x1, int y1, int x2, int y2) override;
+    void MoveTo(int x, int y) override;
+    void LineTo(int x, int y) override;
+    int PenX() const override { return penX_; }
+    int PenY() const override { return penY_; }
+    void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
+    void SetPixel(int x, int y, std::uint32_t rgb) override;
+    void TextOut(int x, int y, const std::string& text) override;
+    int TextWidth(const std::string& text) const override;
+    int TextHeight(const std::string& text) const override;
+    int FontHeight() const override;
+    int PixelsPerInchX() const override;
+    int PixelsPerInchY() const override;
+
+private:
+    QPainter& Painter();
+    void ApplyState();
+    bool Scaled() const { return devicePixelRatio_ != 1.0 || deviceScale_ != 1.0; }
+    bool OutsideDevice(qint64 left, qint64 top, qint64 right, qint64 bottom) const;
+
+    QImage image_;
+    QPaintDevice* device_ = nullptr; // external device, or nullptr for the own image
+    mutable QPainter painter_;
+    double devicePixelRatio_ = 1.0;
+    double deviceScale_ = 1.0; // external device: device pixels per picture pixel
+
+    int width_ = 1;
+    int height_ = 1;
+    QFont font_;
+    QFontMetrics metrics_;
+    QPen pen_;
+    std::uint32_t penColour_ = 0x000000;
+    bool brushSolid_ = true;
+    int penX_ = 0;
+    int penY_ = 0;
+};
+
+} // namespace linkwright
