@@ -27,8 +27,7 @@ std::string NonFinite(double x) {
 
 // A result that shows only zeros reads as zero: "-0.0000" would suggest a sign that is not there.
 void DropSignOfZero(std::string& text) {
-    if (!text.empty() && text[0] == '-' &&
-        text.find_first_not_of("0.", 1) == std::string::npos)
+    if (!text.empty() && text[0] == '-' && text.find_first_not_of("0.", 1) == std::string::npos)
         text.erase(0, 1);
 }
 
@@ -40,14 +39,15 @@ std::string F(double x, int w, int d) {
     const int decimals = std::clamp(d, 0, 100);
     // Largest double has 309 integer digits; sign, point and decimals on top.
     char buffer[420];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, decimals);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, decimals);
     std::string text(buffer, result.ptr);
     DropSignOfZero(text);
     return PadLeft(std::move(text), w);
 }
 
-std::string I(std::int64_t n, int w) { return PadLeft(std::to_string(n), w); }
+std::string I(std::int64_t n, int w) {
+    return PadLeft(std::to_string(n), w);
+}
 
 std::string G(double v, int minExponentDigits) {
     constexpr int kSignificant = 4;
@@ -57,8 +57,8 @@ std::string G(double v, int minExponentDigits) {
     // Round to the significant digits first: the exponent that decides the notation is that of the
     // rounded value (9999.5 becomes 1.000E4 and is written in scientific notation).
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::scientific,
-                                      kSignificant - 1);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::scientific, kSignificant - 1);
     const std::string scientific(buffer, result.ptr); // "-d.dddE+xx"
     const std::size_t e = scientific.find('e');
     const bool negative = scientific[0] == '-';

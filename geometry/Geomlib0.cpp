@@ -25,10 +25,16 @@ double AngleOfExtended(double dx, double dy) {
 }
 
 // 1 - x^2 never goes below 0: arguments a rounding step outside -1 ... 1 behave as +-1.
-double Complement(double x) { return std::sqrt(std::max(0.0, 1.0 - x * x)); }
+double Complement(double x) {
+    return std::sqrt(std::max(0.0, 1.0 - x * x));
+}
 
-double ArcCosExtended(double x) { return AngleOfExtended(x, Complement(x)); }
-double ArcSinExtended(double x) { return AngleOfExtended(Complement(x), x); }
+double ArcCosExtended(double x) {
+    return AngleOfExtended(x, Complement(x));
+}
+double ArcSinExtended(double x) {
+    return AngleOfExtended(Complement(x), x);
+}
 
 struct QuadraticRoots {
     double root1 = 0.0;
@@ -62,11 +68,17 @@ QuadraticRoots SolveQuadraticExtended(double qa, double qb, double qc) {
 
 } // namespace
 
-float AngleOf(float dx, float dy) { return static_cast<float>(AngleOfExtended(dx, dy)); }
+float AngleOf(float dx, float dy) {
+    return static_cast<float>(AngleOfExtended(dx, dy));
+}
 
-float ArcCos(float x) { return static_cast<float>(ArcCosExtended(x)); }
+float ArcCos(float x) {
+    return static_cast<float>(ArcCosExtended(x));
+}
 
-float ArcSin(float x) { return static_cast<float>(ArcSinExtended(x)); }
+float ArcSin(float x) {
+    return static_cast<float>(ArcSinExtended(x));
+}
 
 float Distance(Point2 p, Point2 q) {
     const double dx = static_cast<double>(p.x) - q.x;
@@ -74,7 +86,9 @@ float Distance(Point2 p, Point2 q) {
     return static_cast<float>(std::sqrt(dx * dx + dy * dy));
 }
 
-float MaxOf(float a, float b) { return a > b ? a : b; }
+float MaxOf(float a, float b) {
+    return a > b ? a : b;
+}
 
 void SetPoint(Point2& p, float x, float y) {
     p.x = x;
@@ -130,8 +144,8 @@ void CircleLine(const Circle& c, const Segment& s, Point2& p1, Point2& p2, int& 
     if (count == 0) return;
     const float x1 = static_cast<float>(roots.root1);
     const float x2 = static_cast<float>(roots.root2);
-    const float y1 = static_cast<float>(k + slope * x1);
-    const float y2 = static_cast<float>(k + slope * x2);
+    const float y1 = static_cast<float>(k + slope * roots.root1);
+    const float y2 = static_cast<float>(k + slope * roots.root2);
     if (swapped) {
         p1 = Point2{y1, x1};
         p2 = Point2{y2, x2};
@@ -174,9 +188,11 @@ void LineLine(const Segment& s1, const Segment& s2, Point2& p, int& status) {
     const double k1 = InterceptOf(s1);
     const double k2 = InterceptOf(s2);
     status = 0;
-    const float x = static_cast<float>((k2 - k1) / (static_cast<double>(m1) - m2));
-    p.x = x;
-    p.y = static_cast<float>(k1 + static_cast<double>(m1) * x);
+    // y from the unrounded x: with a vertical line's slope of 1 000 000 the rounding of x alone
+    // would move y by several hundredths.
+    const double x = (k2 - k1) / (static_cast<double>(m1) - m2);
+    p.x = static_cast<float>(x);
+    p.y = static_cast<float>(k1 + m1 * x);
 }
 
 void TRIabc(float a, float b, float c, float& A, float& B, float& C, MessagesFile* messages) {

@@ -64,7 +64,9 @@ void MessagesFile::Flush() {
     if (std::fflush(file_) != 0) ThrowFileError(errno, "Cannot write to the messages file", path_);
 }
 
-void MessagesFile::RewriteEmpty() { Create(); }
+void MessagesFile::RewriteEmpty() {
+    Create();
+}
 
 void MessagesFile::Close() {
     if (file_ == nullptr) return;
