@@ -23,10 +23,8 @@ struct TestGearRecord {
     float CrankRadius;
     float Angle;
     float DU;
-    std::uint8_t AutoDU;
     float ARy;
     float MLAA;
-    std::uint8_t AutoARy;
     float PortSpacing;
     float PortWidth;
     float BobbinSpacing;
@@ -39,6 +37,8 @@ struct TestGearRecord {
     float PressureLimit;
     float ViewWindow[5];
     std::uint8_t Inside;
+    std::uint8_t AutoDU;
+    std::uint8_t AutoARy;
     std::uint8_t Reserved[3];
 };
 #pragma pack(pop)
@@ -131,7 +131,8 @@ public:
         float calcAngle; // the angle of the CalcGear that ran just before
     };
 
-    TestGearRecord record{};
+    // Aligned so that the tests may read the packed fields directly.
+    alignas(4) TestGearRecord record{};
     EditorTable table;
     std::function<float(float, float)> linkage;
     std::function<void(float)> onCalc;
