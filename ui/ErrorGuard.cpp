@@ -23,12 +23,17 @@ bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        if (reporter_ != nullptr) ReportError(*reporter_, ErrorText(error));
-        else QMessageBox::critical(nullptr, QStringLiteral("Linkwright"), QString::fromStdString(ErrorText(error)));
+        if (reporter_ != nullptr)
+            ReportError(*reporter_, ErrorText(error));
+        else
+            QMessageBox::critical(nullptr, QStringLiteral("Linkwright"),
+                                  QString::fromStdString(ErrorText(error)));
     } catch (...) {
         const std::string text = "The command failed with an unknown error.";
-        if (reporter_ != nullptr) ReportError(*reporter_, text);
-        else QMessageBox::critical(nullptr, QStringLiteral("Linkwright"), QString::fromStdString(text));
+        if (reporter_ != nullptr)
+            ReportError(*reporter_, text);
+        else
+            QMessageBox::critical(nullptr, QStringLiteral("Linkwright"), QString::fromStdString(text));
     }
     return false;
 }

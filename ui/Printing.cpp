@@ -19,7 +19,8 @@ void PrintImage(QPrinter& printer, const QImage& image) {
     if (image.isNull()) throw std::runtime_error("There is no picture to print.");
     QPainter painter;
     if (!painter.begin(&printer)) {
-        const QString target = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+        const QString target =
+            printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
         throw std::runtime_error(("The printer could not be started: " + target).toStdString());
     }
     const QRect page = painter.viewport();

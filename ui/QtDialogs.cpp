@@ -13,7 +13,8 @@ namespace linkwright {
 namespace {
 
 QString ApplicationTitle() {
-    return QApplication::applicationName().isEmpty() ? QStringLiteral("Linkwright") : QApplication::applicationName();
+    return QApplication::applicationName().isEmpty() ? QStringLiteral("Linkwright")
+                                                     : QApplication::applicationName();
 }
 
 } // namespace
@@ -45,7 +46,8 @@ std::optional<std::string> QtDialogs::RunFileDialog(const FileDialogRequest& req
     // The gear file's own save asks before it overwrites, so the dialog must not ask as well.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (!request.filter.empty()) dialog.setNameFilter(QString::fromStdString(request.filter));
-    if (!request.defaultExtension.empty()) dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    if (!request.defaultExtension.empty())
+        dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
     if (!request.initialDirectory.empty() && QDir(QString::fromStdString(request.initialDirectory)).exists())
         dialog.setDirectory(QString::fromStdString(request.initialDirectory));
     if (!request.initialFileName.empty()) dialog.selectFile(QString::fromStdString(request.initialFileName));

@@ -1,0 +1,800 @@
+// The main window: its controls, menus and handlers. The handlers are thin: each calls the
+// Simulation method of the same name, then shows the caption, texts and picture it produced.
+#include "ui/TfrmMain.h"
+
+#include "analysis/Indicplt.h"
+#include "app/Simulation.h"
+#include "ui/EditorForm.h"
+#include "ui/ErrorGuard.h"
+#include "ui/Printing.h"
+#include "ui/QtCanvas.h"
+#include "ui/TAboutBox.h"
+#include "ui/TMessages.h"
+#include "ui/TfrmIndic.h"
+#include "ui/TfrmInfo.h"
+#include "ui/TfrmOval.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <cmath>
+
+namespace linkwright {
+
+namespace {
+
+// The font of the texts written on the picture: the one the drawings use.
+QFont PictureTextFont() {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(12);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+// Places a top-level window by its outer frame, as the layout of the first activation gives it.
+void PlaceWindow(QWidget& window, const WindowRect& rect, QSize frameExtra) {
+    window.move(rect.left, rect.top);
+    window.resize(std::max(1, rect.width - frameExtra.width()),
+                  std::max(1, rect.height - frameExtra.height()));
+}
+
+QSize FrameExtra(const QWidget& window) {
+    if (!window.isVisible()) return {0, 0};
+    const QSize extra = window.frameGeometry().size() - window.geometry().size();
+    return {std::max(0, extra.width()), std::max(0, extra.height())};
+}
+
+} // namespace
+
+// ---- PictureBox ----------------------------------------------------------------------------------
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
+}
+
+void PictureBox::SetPicture(const QImage& picture) {
+    picture_ = picture;
+    surfaceText_.clear();
+    const QSize size = picture_.isNull() ? QSize(1, 1) : picture_.deviceIndependentSize().toSize();
+    if (this->size() != size) resize(size);
+    update();
+}
+
+void PictureBox::DrawMeasureMarks(bool line, int fromX, int fromY, int toX, int toY,
+                                  const std::string& text) {
+    if (picture_.isNull()) return;
+    QPainter painter(&picture_);
+    if (line) {
+        painter.setPen(QPen(QColor(192, 192, 192), 1.0));
+        painter.drawLine(QPointF(fromX + 0.5, fromY + 0.5), QPointF(toX + 0.5, toY + 0.5));
+    }
+    if (!text.empty()) {
+        painter.setFont(PictureTextFont());
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(toX, toY, 10000, 10000), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                         QString::fromStdString(text));
+    }
+    painter.end();
+    update();
+}
+
+void PictureBox::SetSurfaceText(const QString& text) {
+    surfaceText_ = text;
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    if (!picture_.isNull()) painter.drawImage(QPointF(0, 0), picture_);
+    if (!surfaceText_.isEmpty()) {
+        painter.setFont(PictureTextFont());
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(CutoffCaptionX, CutoffCaptionY, 10000, 10000),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, surfaceText_);
+    }
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    emit mouseDown(at.x(), at.y());
+    event->accept();
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    if (rect().contains(event->position().toPoint())) emit clicked();
+    event->accept();
+}
+
+void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    emit doubleClicked();
+    event->accept();
+}
+
+// ---- TfrmMain: construction ----------------------------------------------------------------------
+
+TfrmMain::TfrmMain(Simulation& simulation, Dialogs& dialogs, QPrinter& printer, QWidget* parent)
+    : QMainWindow(parent), sim_(simulation), dialogs_(dialogs), printer_(printer) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Linkwright"));
+    setWindowIcon(QIcon(ProgramIconPixmap(64)));
+
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("ClientArea"));
+    client_->installEventFilter(this);
+    setCentralWidget(client_);
+
+    Image1 = new PictureBox(client_);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->move(0, 0);
+    connect(Image1, &PictureBox::mouseDown, this, &TfrmMain::Image1MouseDown);
+    connect(Image1, &PictureBox::clicked, this, &TfrmMain::FormClick);
+    connect(Image1, &PictureBox::doubleClicked, this, &TfrmMain::FormDblClick);
+
+    ListBox1 = new QListWidget(client_);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->hide();
+    connect(ListBox1, &QListWidget::itemClicked, this, [this] { ComboBox1Change(); });
+    connect(ListBox1, &QListWidget::itemActivated, this, [this] { ComboBox1Change(); });
+
+    BuildPanel();
+    BuildMenus();
+
+    canvas_ = std::make_unique<QtCanvas>(1, 1, devicePixelRatioF());
+    sim_.Plot.AttachCanvas(*canvas_);
+
+    CreateWindows();
+    ConnectSimulation();
+    qApp->installEventFilter(this);
+    resize(640, 480);
+}
+
+TfrmMain::~TfrmMain() {
+    qApp->removeEventFilter(this);
+    sim_.CloseDiagramWindows = nullptr;
+    sim_.SetBusyCursor = nullptr;
+    sim_.ShowDiagram = nullptr;
+    sim_.ShowCutoffCaption = nullptr;
+    // The plot library must not keep drawing on a canvas that is about to go.
+    static QtCanvas detached(1, 1, 1.0);
+    sim_.Plot.AttachCanvas(detached);
+}
+
+void TfrmMain::BuildPanel() {
+    Panel1 = new QFrame(client_);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameShape(QFrame::StyledPanel);
+    Panel1->setFrameShadow(QFrame::Raised);
+    Panel1->setAutoFillBackground(true);
+
+    auto label = [this](const char* name, const char* caption) {
+        auto* l = new QLabel(QString::fromUtf8(caption), Panel1);
+        l->setObjectName(QString::fromUtf8(name));
+        return l;
+    };
+    auto button = [this](QPushButton*& target, const char* name, const char* caption,
+                         void (TfrmMain::*handler)()) {
+        target = new QPushButton(QString::fromUtf8(caption), Panel1);
+        target->setObjectName(QString::fromUtf8(name));
+        target->setFixedSize(28, 24);
+        target->setFocusPolicy(Qt::TabFocus);
+        connect(target, &QPushButton::clicked, this, handler);
+    };
+
+    ScrollCrank = new QScrollBar(Qt::Horizontal, Panel1);
+    ScrollCrank->setObjectName(QStringLiteral("ScrollCrank"));
+    ScrollCrank->setRange(0, 360);
+    ScrollCrank->setSingleStep(1);
+    ScrollCrank->setPageStep(15);
+    ScrollCrank->setValue(0);
+    ScrollCrank->setMinimumWidth(100);
+    connect(ScrollCrank, &QScrollBar::valueChanged, this, &TfrmMain::ScrollCrankChange);
+
+    EdCrankAngle = new QLineEdit(Panel1);
+    EdCrankAngle->setObjectName(QStringLiteral("EdCrankAngle"));
+    EdCrankAngle->setReadOnly(true);
+    EdCrankAngle->setFixedWidth(52);
+    EdCrankAngle->setAlignment(Qt::AlignRight);
+
+    ScrollGear = new QScrollBar(Qt::Horizontal, Panel1);
+    ScrollGear->setObjectName(QStringLiteral("ScrollGear"));
+    ScrollGear->setRange(-100, 100);
+    ScrollGear->setSingleStep(1);
+    ScrollGear->setPageStep(10);
+    ScrollGear->setValue(100);
+    ScrollGear->setMinimumWidth(100);
+    connect(ScrollGear, &QScrollBar::valueChanged, this, &TfrmMain::ScrollGearChange);
+
+    EdGear = new QLineEdit(Panel1);
+    EdGear->setObjectName(QStringLiteral("EdGear"));
+    EdGear->setFixedWidth(52);
+    EdGear->setAlignment(Qt::AlignRight);
+    EdGear->installEventFilter(this);
+    connect(EdGear, &QLineEdit::returnPressed, this, &TfrmMain::EdGearExit);
+
+    fwd = new QCheckBox(QStringLiteral("Forward"), Panel1);
+    fwd->setObjectName(QStringLiteral("fwd"));
+    fwd->setToolTip(
+        QStringLiteral("Set the direction of rotation. Important for correct Indicator Diagram!"));
+    fwd->setChecked(true);
+    connect(fwd, &QCheckBox::toggled, this, &TfrmMain::fwdClick);
+
+    button(ZoomIn, "ZoomIn", "+", &TfrmMain::ZoomInClick);
+    button(ZoomOut, "ZoomOut", "-", &TfrmMain::ZoomOutClick);
+    button(PanL, "PanL", "<", &TfrmMain::PanLClick);
+    button(PanD, "PanD", "v", &TfrmMain::PanDClick);
+    button(PanR, "PanR", ">", &TfrmMain::PanRClick);
+    button(PanU, "PanU", "^", &TfrmMain::PanUClick);
+    button(Annot, "Annot", "A", &TfrmMain::AnnotClick);
+
+    auto* grid = new QGridLayout(Panel1);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(3);
+    grid->addWidget(label("Label1", "Crank Angle"), 0, 0);
+    grid->addWidget(ScrollCrank, 0, 1);
+    grid->addWidget(EdCrankAngle, 0, 2);
+    grid->addWidget(label("Label2", "Expansion Gear"), 1, 0);
+    grid->addWidget(ScrollGear, 1, 1);
+    grid->addWidget(EdGear, 1, 2);
+    grid->addWidget(fwd, 1, 3);
+    grid->addWidget(label("Label3", "Zoom"), 0, 4, Qt::AlignRight);
+    auto* zoomRow = new QHBoxLayout;
+    zoomRow->setSpacing(2);
+    zoomRow->addWidget(ZoomIn);
+    zoomRow->addWidget(ZoomOut);
+    zoomRow->addStretch(1);
+    grid->addLayout(zoomRow, 0, 5);
+    grid->addWidget(label("Label4", "Pan"), 1, 4, Qt::AlignRight);
+    auto* panRow = new QHBoxLayout;
+    panRow->setSpacing(2);
+    panRow->addWidget(PanL);
+    panRow->addWidget(PanD);
+    panRow->addWidget(PanR);
+    panRow->addWidget(PanU);
+    grid->addLayout(panRow, 1, 5);
+    grid->addWidget(label("Label5", "Annotate"), 0, 6, Qt::AlignHCenter);
+    grid->addWidget(Annot, 1, 6, Qt::AlignHCenter);
+    grid->setColumnStretch(1, 1);
+    Panel1->setFixedHeight(Panel1->sizeHint().height());
+}
+
+void TfrmMain::BuildMenus() {
+    auto action = [this](QMenu* menu, const char* name, const char* caption, void (TfrmMain::*handler)()) {
+        QAction* a = menu->addAction(QString::fromUtf8(caption));
+        a->setObjectName(QString::fromUtf8(name));
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+
+    File1 = menuBar()->addMenu(QStringLiteral("&File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    File1->menuAction()->setObjectName(QStringLiteral("File1Item"));
+    action(File1, "ValveGear2", "&ValveGear...", &TfrmMain::ValveGear2Click);
+    action(File1, "Open1", "&Open...", &TfrmMain::Open1Click);
+    action(File1, "Save1", "&Save...", &TfrmMain::Save1Click);
+    Print1 = File1->addMenu(QStringLiteral("&Print..."));
+    Print1->setObjectName(QStringLiteral("Print1"));
+    Print1->menuAction()->setObjectName(QStringLiteral("Print1Item"));
+    action(Print1, "Main1", "&Main", &TfrmMain::Main1Click);
+    Indicator1 = action(Print1, "Indicator1", "&Indicator", &TfrmMain::Indicator1Click);
+    Oval1 = action(Print1, "Oval1", "&Oval", &TfrmMain::Oval1Click);
+    Indicator1->setEnabled(false);
+    Oval1->setEnabled(false);
+    action(File1, "Exit2", "&Exit", &TfrmMain::Exit2Click);
+
+    View1 = menuBar()->addMenu(QStringLiteral("&View"));
+    View1->setObjectName(QStringLiteral("View1"));
+    View1->menuAction()->setObjectName(QStringLiteral("View1Item"));
+    action(View1, "Movie1", "&Movie", &TfrmMain::Movie1Click);
+    action(View1, "IndicatorDiag", "&Indicator Diagram", &TfrmMain::IndicatorDiagClick);
+    action(View1, "Edit1", "&Edit", &TfrmMain::Edit1Click);
+    action(View1, "Messages1", "M&essages", &TfrmMain::Message);
+    action(View1, "Family1", "&Family", &TfrmMain::Family1Click);
+
+    Measure1 = menuBar()->addMenu(QStringLiteral("&Measure"));
+    Measure1->setObjectName(QStringLiteral("Measure1"));
+    Measure1->menuAction()->setObjectName(QStringLiteral("Measure1Item"));
+    auto* modes = new QActionGroup(this);
+    modes->setObjectName(QStringLiteral("MeasureModes"));
+    modes->setExclusive(true);
+    for (QAction* mode : {action(Measure1, "Distance1", "&Distance", &TfrmMain::Distance1Click),
+                          action(Measure1, "dXdY1", "d&X,dY", &TfrmMain::dXdY1Click),
+                          action(Measure1, "XY1", "X,&Y", &TfrmMain::XY1Click),
+                          action(Measure1, "Off1", "&Off", &TfrmMain::Off1Click)}) {
+        mode->setCheckable(true);
+        modes->addAction(mode);
+        Off1 = mode;
+    }
+    Off1->setChecked(true);
+    Measure1->addSeparator();
+    action(Measure1, "Help2", "&Help", &TfrmMain::Help2Click);
+
+    Help1 = menuBar()->addMenu(QStringLiteral("Help"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Help1->menuAction()->setObjectName(QStringLiteral("Help1Item"));
+    action(Help1, "Hints1", "Info", &TfrmMain::Hints1Click);
+    About1 = action(Help1, "About1", "About", &TfrmMain::About1Click);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    action(PopupMenu1, "CopyToClipboard1", "CopyToClipboard", &TfrmMain::CopyToClipboard1Click);
+}
+
+void TfrmMain::CreateWindows() {
+    // The program's start-up order: about box, indicator window, oval window, the messages window
+    // (visible from the start), the information window. The editors are built for each showing.
+    AboutBox_ = std::make_unique<TAboutBox>();
+    frmIndic_ = std::make_unique<TfrmIndic>(sim_);
+    frmOval_ = std::make_unique<TfrmOval>(sim_);
+    Messages_ = std::make_unique<TMessages>(sim_.Messages, dialogs_);
+    frmInfo_ = std::make_unique<TfrmInfo>(dialogs_);
+
+    // The print items for the diagram windows are enabled only while those windows are open.
+    connect(frmIndic_.get(), &DiagramWindow::Shown, this, [this] { Indicator1->setEnabled(true); });
+    connect(frmIndic_.get(), &DiagramWindow::Closed, this, [this] { Indicator1->setEnabled(false); });
+    connect(frmOval_.get(), &DiagramWindow::Shown, this, [this] { Oval1->setEnabled(true); });
+    connect(frmOval_.get(), &DiagramWindow::Closed, this, [this] { Oval1->setEnabled(false); });
+}
+
+void TfrmMain::ConnectSimulation() {
+    sim_.CloseDiagramWindows = [this] { CloseDiagramWindows(); };
+    sim_.SetBusyCursor = [](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else if (QApplication::overrideCursor() != nullptr)
+            QApplication::restoreOverrideCursor();
+    };
+    sim_.ShowDiagram = [this](Simulation::DiagramPlot plot) {
+        if (plot == Simulation::DiagramPlot::Indicator || plot == Simulation::DiagramPlot::IndicatorFamily)
+            frmIndic_->ShowDiagram(plot);
+        else
+            frmOval_->ShowDiagram(plot);
+    };
+    sim_.ShowCutoffCaption = [this](const std::string& text) {
+        Image1->SetSurfaceText(QString::fromStdString(text));
+    };
+}
+
+template <typename Command> void TfrmMain::Guard(Command&& command) {
+    RunGuarded(dialogs_, std::forward<Command>(command));
+}
+
+// ---- showing what the simulation produced ------------------------------------------------------------
+
+void TfrmMain::UpdateCanvasRatio() {
+    const double ratio = devicePixelRatioF();
+    if (canvas_ && std::abs(canvas_->DevicePixelRatio() - ratio) < 1e-9) return;
+    canvas_ = std::make_unique<QtCanvas>(1, 1, ratio);
+    sim_.Plot.AttachCanvas(*canvas_);
+}
+
+void TfrmMain::ShowPicture() {
+    Image1->SetPicture(canvas_->Image());
+}
+
+void TfrmMain::ShowRedraw() {
+    setWindowTitle(QString::fromStdString(sim_.Caption));
+    EdCrankAngle->setText(QString::fromStdString(sim_.EdCrankAngleText));
+    EdGear->setText(QString::fromStdString(sim_.EdGearText));
+    // Setting the box to the state's direction is a click on it when the state differs.
+    if (fwd->isChecked() != sim_.FwdChecked) fwd->setChecked(sim_.FwdChecked);
+    ShowPicture();
+}
+
+void TfrmMain::LayoutClient() {
+    const int width = client_->width();
+    const int height = client_->height();
+    const int panelHeight = Panel1->height();
+    Panel1->setGeometry(0, height - panelHeight, width, panelHeight);
+    ListBox1->setGeometry(0, 0, std::min(width, 160), std::min(std::max(40, height - panelHeight), 110));
+}
+
+void TfrmMain::CloseDiagramWindows() {
+    if (frmIndic_) frmIndic_->CloseDiagram();
+    if (frmOval_) frmOval_->CloseDiagram();
+}
+
+// ---- window events ---------------------------------------------------------------------------------------
+
+bool TfrmMain::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) FormActivate();
+    return QMainWindow::event(event);
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        // A window system without a window manager may never activate the window; the first
+        // showing then stands for the first activation.
+        QTimer::singleShot(0, this, [this] {
+            if (sim_.FirstActivation != 0 && !activating_) FormActivate();
+        });
+    }
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        // A key pressed anywhere in this window stops an animation.
+        if (watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) FormKeyPress();
+        break;
+    case QEvent::FocusOut:
+        if (watched == EdGear) EdGearExit();
+        break;
+    case QEvent::Resize:
+        if (watched == client_) FormResize();
+        break;
+    case QEvent::MouseButtonRelease:
+        if (watched == client_) FormClick();
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (watched == client_) FormDblClick();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    // An animation must end before the program can.
+    sim_.MovieStopped = 1;
+    CloseDiagramWindows();
+    if (Messages_) Messages_->close();
+    if (frmInfo_) frmInfo_->close();
+    if (AboutBox_) AboutBox_->close();
+    event->accept();
+}
+
+void TfrmMain::contextMenuEvent(QContextMenuEvent* event) {
+    if (movieRunning_) return;
+    PopupMenu1->popup(event->globalPos());
+    event->accept();
+}
+
+void TfrmMain::FormResize() {
+    LayoutClient();
+    Guard([&] {
+        UpdateCanvasRatio();
+        sim_.Redraw(client_->width(), client_->height(), Panel1->height());
+        // During an animation the panel texts stay as they were; the next frame shows the picture.
+        if (movieRunning_)
+            ShowPicture();
+        else
+            ShowRedraw();
+    });
+}
+
+void TfrmMain::ApplyFirstActivationLayout(int screenWidth, int screenHeight) {
+    const WindowLayout layout = Simulation::FirstActivationLayout(screenWidth, screenHeight);
+    const QSize extra = FrameExtra(*this);
+    PlaceWindow(*this, layout.main, extra);
+    if (frmIndic_)
+        PlaceWindow(*frmIndic_, layout.indicator, frmIndic_->isVisible() ? FrameExtra(*frmIndic_) : extra);
+    if (frmOval_) PlaceWindow(*frmOval_, layout.oval, frmOval_->isVisible() ? FrameExtra(*frmOval_) : extra);
+}
+
+void TfrmMain::FormActivate() {
+    if (sim_.FirstActivation == 0 || activating_) return;
+    if (ignoreNextActivation_) {
+        ignoreNextActivation_ = false;
+        return;
+    }
+    activating_ = true;
+    QScreen* shownOn = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (shownOn != nullptr) {
+        const QRect area = shownOn->geometry();
+        ApplyFirstActivationLayout(area.width(), area.height());
+        if (area.topLeft() != QPoint(0, 0)) {
+            move(pos() + area.topLeft());
+            if (frmIndic_) frmIndic_->move(frmIndic_->pos() + area.topLeft());
+            if (frmOval_) frmOval_->move(frmOval_->pos() + area.topLeft());
+        }
+    }
+    // The main window comes to the front, over the messages window created after it.
+    raise();
+    const bool done = RunGuarded(dialogs_, [&] { sim_.FormActivate(); });
+    // After a failure the error box has taken the focus; the activation its closing brings back
+    // is not a new one. When it is already back, the next activation is a real one.
+    if (!done) ignoreNextActivation_ = !isActiveWindow();
+    activating_ = false;
+}
+
+// ---- File ------------------------------------------------------------------------------------------------
+
+void TfrmMain::ValveGear2Click() {
+    Guard([&] {
+        sim_.ValveGear2Click();
+        ListBox1->clear();
+        for (std::size_t i = 0; i < sim_.ListBoxItems.size(); ++i) {
+            auto* item = new QListWidgetItem(QString::fromStdString(sim_.ListBoxItems[i]), ListBox1);
+            // A kind whose model is not part of the program is listed but cannot be chosen.
+            if (sim_.Model(static_cast<GearKind>(i)) == nullptr) item->setFlags(Qt::NoItemFlags);
+        }
+        ListBox1->setCurrentRow(sim_.ListBoxSelection);
+        ListBox1->setVisible(sim_.ListBoxVisible);
+        ListBox1->raise();
+        ListBox1->setFocus();
+    });
+}
+
+void TfrmMain::ComboBox1Change() {
+    Guard([&] {
+        if (sim_.ComboBox1Change(ListBox1->currentRow())) {
+            ListBox1->setVisible(sim_.ListBoxVisible);
+            ShowRedraw();
+        }
+    });
+}
+
+void TfrmMain::Open1Click() {
+    Guard([&] {
+        sim_.Open1Click();
+        ShowRedraw();
+    });
+}
+
+void TfrmMain::Save1Click() {
+    Guard([&] {
+        sim_.Save1Click();
+        ShowRedraw();
+    });
+}
+
+void TfrmMain::Main1Click() {
+    Guard([&] {
+        if (!dialogs_.ConfirmPrint()) return;
+        sim_.Redraw();
+        ShowRedraw();
+        PrintClientImage(printer_, *client_);
+    });
+}
+
+void TfrmMain::Indicator1Click() {
+    Guard([&] { frmIndic_->PrintDiagram(dialogs_, printer_); });
+}
+
+void TfrmMain::Oval1Click() {
+    Guard([&] { frmOval_->PrintDiagram(dialogs_, printer_); });
+}
+
+void TfrmMain::Exit2Click() {
+    Guard([&] { sim_.Exit2Click(); });
+    close();
+}
+
+// ---- View ------------------------------------------------------------------------------------------------
+
+void TfrmMain::Movie1Click() {
+    if (movieRunning_) return;
+    movieRunning_ = true;
+    File1->menuAction()->setEnabled(false);
+    View1->menuAction()->setEnabled(false);
+    About1->setEnabled(false);
+    Panel1->hide();
+    ListBox1->hide();
+    // The keys that stop the animation go to the window itself while the panel is away.
+    client_->setFocusPolicy(Qt::StrongFocus);
+    client_->setFocus();
+
+    // One frame per display refresh: drawing as fast as possible would turn the crank faster than
+    // the screen can show it.
+    const QScreen* shownOn = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    const double rate = shownOn != nullptr && shownOn->refreshRate() >= 1.0 ? shownOn->refreshRate() : 60.0;
+    const qint64 framePeriod = static_cast<qint64>(std::llround(1e9 / rate));
+    QElapsedTimer clock;
+    clock.start();
+    qint64 nextFrame = 0;
+
+    Guard([&] {
+        sim_.Movie1Click([&] {
+            ShowPicture();
+            Image1->repaint();
+            nextFrame += framePeriod;
+            const qint64 now = clock.nsecsElapsed();
+            if (nextFrame < now) nextFrame = now; // a slow frame does not make the next ones hurry
+            const int waitMs = static_cast<int>((nextFrame - now) / 1000000);
+            if (waitMs > 0 && sim_.MovieStopped == 0) {
+                QEventLoop wait;
+                QTimer::singleShot(waitMs, Qt::PreciseTimer, &wait, &QEventLoop::quit);
+                wait.exec();
+            } else {
+                QCoreApplication::processEvents(QEventLoop::AllEvents);
+            }
+        });
+    });
+
+    client_->setFocusPolicy(Qt::NoFocus);
+    Panel1->show();
+    File1->menuAction()->setEnabled(true);
+    View1->menuAction()->setEnabled(true);
+    About1->setEnabled(true);
+    movieRunning_ = false;
+}
+
+void TfrmMain::IndicatorDiagClick() {
+    Guard([&] { sim_.IndicatorDiagClick(); });
+}
+
+void TfrmMain::Edit1Click() {
+    Guard([&] {
+        sim_.Edit1Click([&](EditorSession& session) {
+            RunEditorForm(sim_.CurrentKind, session, dialogs_, printer_, this);
+        });
+        ShowRedraw();
+    });
+}
+
+void TfrmMain::Message() {
+    Messages_->ShowMessages();
+}
+
+void TfrmMain::Family1Click() {
+    Guard([&] { sim_.Family1Click(); });
+}
+
+// ---- Measure ------------------------------------------------------------------------------------------
+
+void TfrmMain::Distance1Click() {
+    sim_.Distance1Click();
+}
+void TfrmMain::dXdY1Click() {
+    sim_.dXdY1Click();
+}
+void TfrmMain::XY1Click() {
+    sim_.XY1Click();
+}
+void TfrmMain::Off1Click() {
+    sim_.Off1Click();
+}
+
+void TfrmMain::Help2Click() {
+    Guard([&] { sim_.Help2Click(); });
+}
+
+void TfrmMain::Image1MouseDown(int x, int y) {
+    Guard([&] {
+        if (const auto marks = sim_.Image1MouseDown(x, y))
+            Image1->DrawMeasureMarks(marks->line, marks->fromX, marks->fromY, marks->toX, marks->toY,
+                                     marks->text);
+    });
+}
+
+// ---- Help and pop-up --------------------------------------------------------------------------------------
+
+void TfrmMain::Hints1Click() {
+    Guard([&] { frmInfo_->ShowInfo(); });
+}
+
+void TfrmMain::About1Click() {
+    AboutBox_->ShowAbout();
+}
+
+void TfrmMain::CopyToClipboard1Click() {
+    Guard([&] { CopyImageToClipboard(Image1->Picture()); });
+}
+
+// ---- Panel
+// -------------------------------------------------------------------------------------------------
+
+void TfrmMain::ScrollCrankChange() {
+    Guard([&] {
+        sim_.ScrollCrankChange(ScrollCrank->value());
+        ShowRedraw();
+    });
+}
+
+void TfrmMain::ScrollGearChange() {
+    Guard([&] {
+        sim_.ScrollGearChange(ScrollGear->value());
+        ShowRedraw();
+    });
+}
+
+void TfrmMain::EdGearExit() {
+    Guard([&] {
+        sim_.EdGearExit(EdGear->text().toStdString());
+        ShowRedraw();
+    });
+}
+
+void TfrmMain::fwdClick() {
+    Guard([&] { sim_.fwdClick(fwd->isChecked()); });
+}
+
+void TfrmMain::AnnotClick() {
+    Guard([&] {
+        sim_.AnnotClick();
+        ShowRedraw();
+    });
+}
+
+void TfrmMain::PanLClick() {
+    Guard([&] {
+        sim_.PanLClick();
+        ShowRedraw();
+    });
+}
+
+void TfrmMain::PanRClick() {
+    Guard([&] {
+        sim_.PanRClick();
+        ShowRedraw();
+    });
+}
+
+void TfrmMain::PanUClick() {
+    Guard([&] {
+        sim_.PanUClick();
+        ShowRedraw();
+    });
+}
+
+void TfrmMain::PanDClick() {
+    Guard([&] {
+        sim_.PanDClick();
+        ShowRedraw();
+    });
+}
+
+void TfrmMain::ZoomInClick() {
+    Guard([&] {
+        sim_.ZoomInClick();
+        ShowRedraw();
+    });
+}
+
+void TfrmMain::ZoomOutClick() {
+    Guard([&] {
+        sim_.ZoomOutClick();
+        ShowRedraw();
+    });
+}
+
+// ---- clicks and keys
+// ---------------------------------------------------------------------------------------
+
+void TfrmMain::FormClick() {
+    sim_.FormClick();
+}
+
+void TfrmMain::FormKeyPress() {
+    sim_.FormKeyPress();
+}
+
+void TfrmMain::FormDblClick() {
+    // A double click that ends an animation is only a click.
+    if (movieRunning_) {
+        FormClick();
+        return;
+    }
+    Edit1Click();
+}
+
+} // namespace linkwright
