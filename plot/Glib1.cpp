@@ -286,9 +286,10 @@ void Glib1::ArcW(float cx, float cy, float r, float a1, float a2) {
             static_cast<float>(cy + static_cast<double>(r) * std::sin(static_cast<double>(a))));
     };
     // The device runs counter-clockwise as seen on the picture, where the world's y axis points
-    // up, so the arc is counter-clockwise in the world as well.
-    const PixelPointWide start = onCircle(a2);
-    const PixelPointWide end = onCircle(a1);
+    // up: from a1's point to a2's it draws the world's counter-clockwise arc from a1 to a2 (in
+    // the pixel frame, whose y axis points down, the same arc runs counter-clockwise from a2 to a1).
+    const PixelPointWide start = onCircle(a1);
+    const PixelPointWide end = onCircle(a2);
     canvas_->Arc(p1.x, p1.y, p2.x, p2.y, start.x, start.y, end.x, end.y);
 }
 

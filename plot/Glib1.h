@@ -70,8 +70,8 @@ public:
     void ClippedLine(int x1, int y1, int x2, int y2);
 
     void CircleW(float cx, float cy, float r); // outline, not clipped
-    // Arc of that circle, counter-clockwise from the point at angle a2 to the point at angle a1
-    // (radians); not clipped.
+    // Arc of that circle from angle a1 to angle a2 (radians), counter-clockwise in the world as
+    // the picture shows it (in pixel coordinates, y down, that is from a2 round to a1); not clipped.
     void ArcW(float cx, float cy, float r, float a1, float a2);
     void CrossW(float cx, float cy, float r); // X mark over the mapped box
     void PixelW(float x, float y);            // the mapped pixel in black

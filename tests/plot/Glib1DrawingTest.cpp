@@ -141,14 +141,15 @@ TEST_F(Drawing, CirclesAndArcsUseTheUnclampedMappingAndAreNotClipped) {
     EXPECT_EQ(Ends(canvas.OfKind(CanvasCallKind::Arc)[0]), std::make_tuple(-15, -15, -5, -5));
 
     canvas.Clear();
-    // Counter-clockwise from a2's point to a1's: from the top round to the right-hand point.
+    // Counter-clockwise in the world from a1 = 0 to a2 = pi/2: the device's arc runs from the
+    // right-hand point of the circle to its top.
     plot.ArcW(80, 40, 10, 0, kPi / 2);
     ASSERT_EQ(canvas.Count(CanvasCallKind::Arc), 1);
     const CanvasCall arc = canvas.OfKind(CanvasCallKind::Arc)[0];
     EXPECT_FALSE(arc.IsFullEllipse());
     EXPECT_EQ(Ends(arc), std::make_tuple(90, 40, 110, 60));
-    EXPECT_EQ(std::make_tuple(arc.x3, arc.y3), std::make_tuple(100, 40)); // top of the circle
-    EXPECT_EQ(std::make_tuple(arc.x4, arc.y4), std::make_tuple(110, 50)); // its right-hand point
+    EXPECT_EQ(std::make_tuple(arc.x3, arc.y3), std::make_tuple(110, 50)); // right-hand point
+    EXPECT_EQ(std::make_tuple(arc.x4, arc.y4), std::make_tuple(100, 40)); // top of the circle
 }
 
 TEST_F(Drawing, CrossAndPixelMarks) {

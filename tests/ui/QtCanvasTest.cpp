@@ -111,7 +111,7 @@ TEST_F(QtPicture, PenColourStyleCirclesArcsAndText) {
     EXPECT_GT(DarkPixels(image, QRect(59, 76, 3, 3)), 0); // bottom
 
     // Counter-clockwise from angle 0 to pi/2: the upper right quarter.
-    plot.ArcW(100, 20, 8, 1.5707964f, 0); // centre (120, 70)
+    plot.ArcW(100, 20, 8, 0, 1.5707964f); // centre (120, 70)
     image = canvas.Image();
     EXPECT_GT(DarkPixels(image, QRect(120, 61, 9, 9)), 5);
     EXPECT_EQ(DarkPixels(image, QRect(111, 70, 9, 9)), 0);
