@@ -400,7 +400,7 @@ void Wal1::DrawGear(Glib1& plot, int width, int height, bool annotate, float cra
                              static_cast<float>(static_cast<double>(p.P.y) - p.Q.y));
     const float from = static_cast<float>(a - LinkHalfAngle);
     const float to = static_cast<float>(a + LinkHalfAngle);
-    plot.ArcW(p.Q.x, p.Q.y, g.BT, from, to);
+    plot.ArcW(p.Q.x, p.Q.y, g.BT, from, to); // counter-clockwise from the tail end
     line(Point2{static_cast<float>(p.Q.x + g.BT * std::cos(static_cast<double>(from))),
                 static_cast<float>(p.Q.y + g.BT * std::sin(static_cast<double>(from)))},
          p.X);

@@ -1,0 +1,172 @@
+// The analyse command: the analysis of View > Indicator Diagram without a window, written to files.
+#include "cli/AnalysisOutput.h"
+
+#include "cli/GearOptions.h"
+
+#include "analysis/Ovalplt.h"
+#include "common/NumberFormat.h"
+#include "plot/Glib1.h"
+#include "ui/QtCanvas.h"
+
+#include <QImage>
+#include <QSvgGenerator>
+
+#include <charconv>
+#include <fstream>
+#include <iostream>
+#include <numbers>
+#include <set>
+#include <stdexcept>
+
+namespace linkwright {
+
+namespace {
+
+// Shortest text that reads back as the same float.
+std::string Exact(float value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::ofstream OpenForWriting(const std::filesystem::path& file) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    if (!out) throw std::runtime_error("cannot write \"" + file.string() + "\"");
+    return out;
+}
+
+void Finish(std::ofstream& out, const std::filesystem::path& file) {
+    out.close();
+    if (!out) throw std::runtime_error("cannot write \"" + file.string() + "\"");
+}
+
+} // namespace
+
+void WriteDiagram(Simulation& sim, Simulation::DiagramPlot plot, const std::filesystem::path& stem,
+                  bool png) {
+    const std::filesystem::path svgFile = std::filesystem::path(stem).replace_extension(".svg");
+    {
+        QSvgGenerator generator;
+        generator.setFileName(QString::fromStdString(svgFile.string()));
+        generator.setSize(QSize(DiagramWidth, DiagramHeight));
+        generator.setViewBox(QRect(0, 0, DiagramWidth, DiagramHeight));
+        generator.setTitle(QString::fromUtf8(Simulation::DiagramCaption(plot)));
+        QtCanvas canvas(generator);
+        Glib1 glib(canvas);
+        sim.DrawDiagram(plot, glib, DiagramWidth, DiagramHeight);
+        canvas.End();
+    }
+    if (!std::filesystem::exists(svgFile))
+        throw std::runtime_error("cannot write \"" + svgFile.string() + "\"");
+    if (png) {
+        const std::filesystem::path pngFile = std::filesystem::path(stem).replace_extension(".png");
+        QtCanvas canvas(DiagramWidth, DiagramHeight);
+        Glib1 glib(canvas);
+        sim.DrawDiagram(plot, glib, DiagramWidth, DiagramHeight);
+        if (!canvas.Image().save(QString::fromStdString(pngFile.string()), "PNG"))
+            throw std::runtime_error("cannot write \"" + pngFile.string() + "\"");
+    }
+}
+
+void WriteStepsCsv(const Simulation& sim, const std::filesystem::path& file) {
+    std::ofstream out = OpenForWriting(file);
+    out << "step,crank_angle_rad,crank_angle_deg,piston_pct,valve_pos,front_pressure,rear_pressure\n";
+    for (int i = 0; i <= sim.State.Nsteps; ++i) {
+        const float radians = sim.Steps.StepCrankAngle[i];
+        out << i << ',' << Exact(radians) << ',' << F(radians * 180.0 / std::numbers::pi, 0, 6) << ','
+            << Exact(sim.Steps.StepPistonPct[i]) << ',' << Exact(sim.Steps.StepValvePos[i]) << ','
+            << Exact(sim.State.FrontPressure[i]) << ',' << Exact(sim.State.RearPressure[i]) << '\n';
+    }
+    Finish(out, file);
+}
+
+void WriteEventsCsv(const Simulation& sim, const std::filesystem::path& file) {
+    std::ofstream out = OpenForWriting(file);
+    out << "setting,tson,tsoff,bson,bsoff,teon,teoff,beon,beoff\n";
+    for (int k = 0; k < FamilyMembers(sim.State); ++k) {
+        out << Exact(FamilyMemberSetting(sim.State, k));
+        for (int word = 4; word <= 11; ++word)
+            out << ','
+                << Exact(EventPistonPct(sim.Steps.StepPistonPct, sim.Family.FamilyEvents[k], word,
+                                        sim.State.Nsteps));
+        out << '\n';
+    }
+    Finish(out, file);
+}
+
+void WriteRequestedDiagrams(Simulation& sim, const std::vector<Simulation::DiagramPlot>& requested,
+                            const std::filesystem::path& dir, bool png) {
+    std::set<std::string> written;
+    for (Simulation::DiagramPlot plot : requested) {
+        const char* name = plot == Simulation::DiagramPlot::Oval     ? "oval"
+                           : plot == Simulation::DiagramPlot::Events ? "events"
+                                                                     : "indicator";
+        if (written.insert(name).second) WriteDiagram(sim, plot, dir / name, png);
+    }
+}
+
+namespace {
+
+struct AnalyseRequest {
+    GearOptions gear;
+    std::optional<int> steps;
+    bool backward = false;
+    std::string out;
+    bool png = false;
+};
+
+void Analyse(const AnalyseRequest& request, HeadlessDialogs& dialogs) {
+    GearOptions options = request.gear;
+    options.steps = request.steps;
+    if (request.backward) options.forward = false;
+    int width = 0;
+    int height = 0;
+    if (!ParseSize(options.size, width, height))
+        throw std::invalid_argument("--size must be WxH in pixels, such as 800x600, not \"" + options.size +
+                                    "\"");
+    QtCanvas picture(width, height);
+    std::unique_ptr<Simulation> sim = PrepareGear(options, dialogs, picture);
+    sim->FirstActivation = 0; // the diagram windows have their places
+
+    std::vector<Simulation::DiagramPlot> requested;
+    std::string caption;
+    sim->ShowDiagram = [&](Simulation::DiagramPlot plot) { requested.push_back(plot); };
+    sim->ShowCutoffCaption = [&](const std::string& text) { caption = text; };
+    sim->RunAnalysis();
+
+    const std::filesystem::path dir(request.out);
+    std::filesystem::create_directories(dir);
+    {
+        const std::filesystem::path file = dir / "Messages.txt";
+        std::ofstream messages = OpenForWriting(file);
+        messages << sim->Messages.Contents();
+        Finish(messages, file);
+    }
+    WriteRequestedDiagrams(*sim, requested, dir, request.png);
+    WriteStepsCsv(*sim, dir / "steps.csv");
+    std::cout << caption << "\n";
+}
+
+} // namespace
+
+void AddAnalyseCommand(CLI::App& app, std::function<int()>& run) {
+    CLI::App* command = app.add_subcommand(
+        "analyse", "Analyse one revolution as View > Indicator Diagram does: write the messages file "
+                   "(Messages.txt), the indicator and oval diagrams (SVG, and PNG with --png) and the "
+                   "steps with their pressures (steps.csv) into --out, and print the cut-off caption");
+    auto request = std::make_shared<AnalyseRequest>();
+    AddGearOptions(*command, request->gear);
+    command->add_option("--steps", request->steps,
+                        "Solution steps per revolution (the editor clamps to 30 .. 550)");
+    command->add_flag("--backward", request->backward, "Run backward (clears Forward)");
+    command->add_option("--out", request->out, "Folder for the files (created if missing)")->required();
+    command->add_flag("--png", request->png, "Also write the diagrams as PNG");
+    command->callback([request, &run] {
+        run = [request] {
+            HeadlessDialogs dialogs;
+            return RunReportingErrors(dialogs, [&] { Analyse(*request, dialogs); });
+        };
+    });
+}
+
+} // namespace linkwright

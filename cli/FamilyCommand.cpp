@@ -1,0 +1,63 @@
+// The family command: the sweep of View > Family without a window, written to files.
+#include "cli/AnalysisOutput.h"
+#include "cli/GearOptions.h"
+
+#include "ui/QtCanvas.h"
+
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace linkwright {
+
+namespace {
+
+struct FamilyRequest {
+    GearOptions gear;
+    std::string out;
+    bool png = false;
+};
+
+void Family(const FamilyRequest& request, HeadlessDialogs& dialogs) {
+    int width = 0;
+    int height = 0;
+    if (!ParseSize(request.gear.size, width, height))
+        throw std::invalid_argument("--size must be WxH in pixels, such as 800x600, not \"" +
+                                    request.gear.size + "\"");
+    QtCanvas picture(width, height);
+    std::unique_ptr<Simulation> sim = PrepareGear(request.gear, dialogs, picture);
+    sim->FirstActivation = 0; // the diagram windows have their places
+
+    std::vector<Simulation::DiagramPlot> requested;
+    sim->ShowDiagram = [&](Simulation::DiagramPlot plot) { requested.push_back(plot); };
+    sim->Family1Click();
+
+    const std::filesystem::path dir(request.out);
+    std::filesystem::create_directories(dir);
+    WriteRequestedDiagrams(*sim, requested, dir, request.png);
+    WriteEventsCsv(*sim, dir / "events.csv");
+}
+
+} // namespace
+
+void AddFamilyCommand(CLI::App& app, std::function<int()>& run) {
+    CLI::App* command = app.add_subcommand(
+        "family",
+        "Sweep ten gear settings of the sign of --setting as View > Family does: write the ten "
+        "overlaid indicator diagrams (indicator.svg), the events diagram (events.svg), PNG with "
+        "--png, and events.csv (setting, then the piston percent of each of the eight events "
+        "tson, tsoff, bson, bsoff, teon, teoff, beon, beoff as the events diagram plots it) into --out");
+    auto request = std::make_shared<FamilyRequest>();
+    AddGearOptions(*command, request->gear);
+    command->add_option("--out", request->out, "Folder for the files (created if missing)")->required();
+    command->add_flag("--png", request->png, "Also write the diagrams as PNG");
+    command->callback([request, &run] {
+        run = [request] {
+            HeadlessDialogs dialogs;
+            return RunReportingErrors(dialogs, [&] { Family(*request, dialogs); });
+        };
+    });
+}
+
+} // namespace linkwright

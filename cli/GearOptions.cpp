@@ -1,0 +1,107 @@
+// Shared gear options of linkwright-cli and the preparation of the simulation they describe.
+#include "cli/GearOptions.h"
+
+#include "ui/QtCanvas.h"
+
+#include <charconv>
+#include <cmath>
+#include <iostream>
+#include <numbers>
+
+namespace linkwright {
+
+bool HeadlessDialogs::WarningOkCancel(const std::string& text) {
+    std::cerr << "linkwright-cli: " << text << " (answered OK)\n";
+    lastShown = text;
+    return true;
+}
+
+void HeadlessDialogs::Information(const std::string& text) {
+    std::cerr << "linkwright-cli: " << text << "\n";
+    lastShown = text;
+}
+
+void AddGearOptions(CLI::App& command, GearOptions& o) {
+    command.add_option("--kind", o.kind,
+                       "Gear kind: Walschaerts1, Stephensons1, Bakers1, Walschaerts2, Stephensons2 or 0..4");
+    command.add_option("--file", o.file, "Data file to open, as File > Open does")->check(CLI::ExistingFile);
+    command.add_option("--angle", o.angle, "Crank angle, degrees");
+    command.add_option("--setting", o.setting, "Gear setting, -1 (full backward) .. +1 (full forward)")
+        ->check(CLI::Number);
+    command.add_flag("--annotate", o.annotate, "Label the pins");
+    command.add_option("--size", o.size, "Picture size in pixels, WxH")->capture_default_str();
+    command.add_option("--slack", o.slack, "Backlash in the valve drive");
+    command.add_option("--wheel-lift", o.wheelLift, "Vertical axle movement");
+    command.add_option("--wheel-disp", o.wheelDisp, "Horizontal axle movement");
+    command.add_flag("--autosetting", o.autoSetting, "Let the gear set its return crank itself");
+}
+
+bool ParseSize(const std::string& text, int& width, int& height) {
+    const std::size_t x = text.find_first_of("xX");
+    if (x == std::string::npos) return false;
+    const auto parse = [](std::string_view part, int& value) {
+        const auto result = std::from_chars(part.data(), part.data() + part.size(), value);
+        return result.ec == std::errc() && result.ptr == part.data() + part.size() && value >= 1 &&
+               value <= 20000;
+    };
+    const std::string_view all(text);
+    return parse(all.substr(0, x), width) && parse(all.substr(x + 1), height);
+}
+
+std::unique_ptr<Simulation> PrepareGear(const GearOptions& o, HeadlessDialogs& dialogs, QtCanvas& canvas) {
+    GearSetup setup;
+    if (!ParseSize(o.size, setup.width, setup.height))
+        throw std::invalid_argument("--size must be WxH in pixels, such as 800x600, not \"" + o.size + "\"");
+    if (!o.kind.empty()) {
+        if (o.kind.size() == 1 && o.kind[0] >= '0' && o.kind[0] <= '9')
+            setup.kindIndex = o.kind[0] - '0';
+        else
+            setup.kindName = o.kind;
+    }
+    if (!o.file.empty()) setup.file = o.file;
+    if (o.slack) setup.slack = static_cast<float>(*o.slack);
+    if (o.wheelLift) setup.wheelLift = static_cast<float>(*o.wheelLift);
+    if (o.wheelDisp) setup.wheelDisp = static_cast<float>(*o.wheelDisp);
+    if (o.autoSetting) setup.autoSetting = true;
+    if (!o.setting.empty()) setup.gearSetting = o.setting;
+    setup.forward = o.forward;
+
+    auto sim = std::make_unique<Simulation>(dialogs);
+    sim->Plot.AttachCanvas(canvas);
+    sim->PrepareAsUser(setup);
+
+    if (o.steps) {
+        // Typed into "Solution Steps" and OKed; the editor clamps it to 30 .. 550 on closing.
+        EditorOutcome outcome = EditorOutcome::Close;
+        sim->Edit1Click([&](EditorSession& session) {
+            std::vector<ControlValue> values = session.Fill();
+            for (std::size_t i = 0; i < session.Table().fields.size(); ++i)
+                if (session.Table().fields[i].component == "Nsteps")
+                    values[i].text = std::to_string(*o.steps);
+            outcome = session.Ok(values);
+        });
+        if (outcome == EditorOutcome::StayOpen) throw EditorSyntaxError();
+    }
+    if (o.angle) {
+        // The crank scroll bar moved to the angle: the picture is redrawn there.
+        if (!std::isfinite(*o.angle)) throw std::invalid_argument("--angle must be a finite number");
+        sim->Annotate = 0;
+        sim->CrankAngle = static_cast<float>(*o.angle / 180.0 * std::numbers::pi);
+        sim->Redraw();
+    }
+    if (o.annotate) sim->AnnotClick();
+    return sim;
+}
+
+int RunReportingErrors(HeadlessDialogs& dialogs, const std::function<void()>& work) {
+    try {
+        work();
+        return 0;
+    } catch (const std::exception& error) {
+        // A refused file has already been shown by the program's own message box.
+        if (dialogs.lastShown != error.what()) std::cerr << "linkwright-cli: " << error.what() << "\n";
+        return 1;
+    }
+}
+
+} // namespace linkwright

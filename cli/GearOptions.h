@@ -1,0 +1,63 @@
+// The options every linkwright-cli command shares to describe a gear as the user would set it up,
+// and the preparation of a Simulation that follows the desktop program's own steps.
+#pragma once
+
+#include "app/Simulation.h"
+#include "windows/Dialogs.h"
+
+#include <CLI/CLI.hpp>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace linkwright {
+
+class QtCanvas;
+
+// Message boxes have no one to answer them here: the texts go to stderr, questions answer OK.
+class HeadlessDialogs final : public Dialogs {
+public:
+    bool WarningOkCancel(const std::string& text) override;
+    void Information(const std::string& text) override;
+    std::optional<std::string> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
+    bool ConfirmPrint() override { return false; }
+    std::string lastShown;
+};
+
+struct GearOptions {
+    std::string kind;
+    std::string file;
+    std::optional<double> angle; // degrees
+    std::string setting;         // typed into the gear field
+    bool annotate = false;
+    std::string size = "800x600";
+    std::optional<double> slack;
+    std::optional<double> wheelLift;
+    std::optional<double> wheelDisp;
+    bool autoSetting = false;
+    std::optional<bool> forward; // set by the commands that care about the direction
+    std::optional<int> steps;    // typed into the editor's Solution Steps
+};
+
+void AddGearOptions(CLI::App& command, GearOptions& options);
+
+// A simulation brought to the state the desktop shows for these options, drawn on `canvas`.
+// Throws std::invalid_argument, GearFileRefused or EditorSyntaxError (see Simulation::PrepareAsUser).
+std::unique_ptr<Simulation> PrepareGear(const GearOptions& options, HeadlessDialogs& dialogs,
+                                        QtCanvas& canvas);
+
+// "WxH" into a width and height of 1 .. 20000 pixels; false when the text is not of that form.
+bool ParseSize(const std::string& text, int& width, int& height);
+
+// Each command adds itself to the program; a new command is one more file and one more line in Main.
+// Parsing the command line sets `run` to the chosen command's work, which Main runs once Qt is up.
+void AddRenderCommand(CLI::App& app, std::function<int()>& run);
+void AddSolveCommand(CLI::App& app, std::function<int()>& run);
+
+// Runs a command's work, turning its exceptions into a message on stderr and exit status 1.
+int RunReportingErrors(HeadlessDialogs& dialogs, const std::function<void()>& work);
+
+} // namespace linkwright

@@ -1,0 +1,85 @@
+// linkwright-cli solve: one revolution of the gear as the analysis solves it, with the kind's own
+// listing, the messages the gear wrote, and the step arrays as CSV.
+#include "cli/GearOptions.h"
+
+#include "common/NumberFormat.h"
+#include "ui/QtCanvas.h"
+
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+namespace linkwright {
+
+namespace {
+
+// Shortest text that reads back as the same float.
+std::string Exact(float value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+void WriteCsv(std::ostream& out, const Simulation& sim, int Nsteps) {
+    out << "index,crank_angle_rad,piston_pct,valve_pos\n";
+    for (int i = 0; i <= Nsteps; ++i) {
+        const std::size_t k = static_cast<std::size_t>(i);
+        out << i << ',' << Exact(sim.Steps.StepCrankAngle[k]) << ',' << Exact(sim.Steps.StepPistonPct[k])
+            << ',' << Exact(sim.Steps.StepValvePos[k]) << '\n';
+    }
+}
+
+void Solve(const GearOptions& options, const std::string& csv, HeadlessDialogs& dialogs) {
+    int width = 0;
+    int height = 0;
+    if (!ParseSize(options.size, width, height))
+        throw std::invalid_argument("--size must be WxH in pixels, such as 800x600, not \"" + options.size +
+                                    "\"");
+    QtCanvas picture(width, height);
+    std::unique_ptr<Simulation> sim = PrepareGear(options, dialogs, picture);
+
+    SimulationState& state = sim->State;
+    sim->SolveDispatch(sim->Steps.StepCrankAngle, sim->Steps.StepPistonPct, sim->Steps.StepValvePos,
+                       state.GearSetting, state.Events, state.Nsteps);
+
+    std::cout << sim->Messages.Contents();
+    if (csv.empty()) return;
+    if (csv == "-") {
+        WriteCsv(std::cout, *sim, state.Nsteps);
+        return;
+    }
+    std::ofstream file(csv, std::ios::binary | std::ios::trunc);
+    if (!file) throw std::runtime_error("Cannot create \"" + csv + "\"");
+    WriteCsv(file, *sim, state.Nsteps);
+    file.close();
+    if (!file) throw std::runtime_error("Cannot write \"" + csv + "\"");
+}
+
+} // namespace
+
+void AddSolveCommand(CLI::App& app, std::function<int()>& run) {
+    CLI::App* command = app.add_subcommand(
+        "solve", "Solve one revolution, write the kind's listing (Wal1Output.txt for Walschaerts1) in the "
+                 "working directory, print the gear's messages, and write the step arrays as CSV");
+    auto options = std::make_shared<GearOptions>();
+    auto csv = std::make_shared<std::string>();
+    auto backward = std::make_shared<bool>(false);
+    auto steps = std::make_shared<std::optional<int>>();
+    AddGearOptions(*command, *options);
+    command->add_option("--steps", *steps, "Solution steps per revolution (the editor clamps to 30 .. 550)");
+    command->add_flag("--backward", *backward, "Run backward (clears Forward)");
+    command->add_option(
+        "--csv", *csv,
+        "CSV file of index, crank angle (radians), piston percent, valve position; - for stdout");
+    command->callback([options, csv, backward, steps, &run] {
+        options->steps = *steps;
+        if (*backward) options->forward = false;
+        run = [options, csv] {
+            HeadlessDialogs dialogs;
+            return RunReportingErrors(dialogs, [&] { Solve(*options, *csv, dialogs); });
+        };
+    });
+}
+
+} // namespace linkwright
