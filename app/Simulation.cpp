@@ -52,8 +52,8 @@ void Simulation::Redraw() {
     // A window too small for a picture still gets a one-pixel one; the size is a 16-bit value.
     DrawHeight = static_cast<std::int16_t>(std::clamp(clientHeight_ - panelHeight_ - 3, 1, 32767));
     DrawWidth = static_cast<std::int16_t>(std::clamp(clientWidth_ - 3, 1, 32767));
-    Caption = std::string("Linkwright > ") + GearKindNames[static_cast<int>(CurrentKind)] + "  " +
-              CurrentFileName;
+    Caption =
+        std::string("Linkwright > ") + GearKindNames[static_cast<int>(CurrentKind)] + "  " + CurrentFileName;
     // The degrees pass through a Single, as the angle itself is one; halves round to even.
     const float degrees = static_cast<float>(static_cast<double>(CrankAngle) * 180.0 / std::numbers::pi);
     EdCrankAngleText = std::isfinite(degrees) ? std::to_string(RoundHalfEven(degrees)) : "0";
@@ -100,7 +100,8 @@ void Simulation::ScrollGearChange(int position) {
 void Simulation::EdGearExit(const std::string& text) {
     // Blanks around the number are accepted, as a typed field often carries them.
     std::string trimmed = text;
-    while (!trimmed.empty() && trimmed.back() == ' ') trimmed.pop_back();
+    while (!trimmed.empty() && trimmed.back() == ' ')
+        trimmed.pop_back();
     State.GearSetting = static_cast<float>(ParseReal(trimmed).value_or(1.0));
     Redraw();
     State.AnalysisValid = 0;
@@ -240,8 +241,8 @@ std::string Simulation::FileNameWithoutFolder(const std::string& path) {
 }
 
 void Simulation::LoadChosenFile(const std::optional<std::string>& chosen, bool refusalThrows) {
-    const std::uint32_t handles[] = {State.StepCrankAngleHandle,      State.StepPistonPctHandle,
-                                     State.StepValvePosHandle,        State.FamilyFrontPressureHandle,
+    const std::uint32_t handles[] = {State.StepCrankAngleHandle,     State.StepPistonPctHandle,
+                                     State.StepValvePosHandle,       State.FamilyFrontPressureHandle,
                                      State.FamilyRearPressureHandle, State.FamilyEventsHandle};
     bool refused = false;
     if (chosen) {
@@ -262,7 +263,9 @@ void Simulation::LoadChosenFile(const std::optional<std::string>& chosen, bool r
     if (refused && refusalThrows) throw GearFileRefused();
 }
 
-void Simulation::Open1Click() { LoadChosenFile(dialogs_.OpenFile(OpenDialogRequest()), false); }
+void Simulation::Open1Click() {
+    LoadChosenFile(dialogs_.OpenFile(OpenDialogRequest()), false);
+}
 
 void Simulation::Save1Click() {
     const FileDialogRequest request = SaveDialogRequest();
@@ -278,7 +281,9 @@ void Simulation::Save1Click() {
     Redraw();
 }
 
-void Simulation::Exit2Click() { Messages.Close(); }
+void Simulation::Exit2Click() {
+    Messages.Close();
+}
 
 namespace {
 
@@ -329,7 +334,8 @@ void Simulation::PrepareAsUser(const GearSetup& setup) {
                 set("WheelLift1", [&](ControlValue& v) { v.text = TypedNumber(*setup.wheelLift); });
             if (setup.wheelDisp)
                 set("WheelDisp1", [&](ControlValue& v) { v.text = TypedNumber(*setup.wheelDisp); });
-            if (setup.autoSetting) set("AutoSetting1", [&](ControlValue& v) { v.checked = *setup.autoSetting; });
+            if (setup.autoSetting)
+                set("AutoSetting1", [&](ControlValue& v) { v.checked = *setup.autoSetting; });
             outcome = session.Ok(values);
         });
         if (outcome == EditorOutcome::StayOpen) throw EditorSyntaxError();

@@ -21,7 +21,8 @@ void ShortString::Assign(std::string_view text) {
     std::size_t length = std::min<std::size_t>(text.size(), Chars.size());
     // Step back over continuation bytes so that a multi-byte character is kept whole or not at all.
     if (length < text.size()) {
-        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
+        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+            --length;
     }
     Chars.fill('\0');
     std::memcpy(Chars.data(), text.data(), length);
@@ -36,7 +37,9 @@ float FieldRef::ReadFloat() const {
     return value;
 }
 
-void FieldRef::WriteFloat(float value) const { std::memcpy(address_, &value, sizeof value); }
+void FieldRef::WriteFloat(float value) const {
+    std::memcpy(address_, &value, sizeof value);
+}
 
 std::int32_t FieldRef::ReadInt32() const {
     std::int32_t value = 0;
@@ -44,7 +47,9 @@ std::int32_t FieldRef::ReadInt32() const {
     return value;
 }
 
-void FieldRef::WriteInt32(std::int32_t value) const { std::memcpy(address_, &value, sizeof value); }
+void FieldRef::WriteInt32(std::int32_t value) const {
+    std::memcpy(address_, &value, sizeof value);
+}
 
 std::uint8_t FieldRef::ReadFlag() const {
     std::uint8_t value = 0;
@@ -52,7 +57,9 @@ std::uint8_t FieldRef::ReadFlag() const {
     return value;
 }
 
-void FieldRef::WriteFlag(std::uint8_t value) const { std::memcpy(address_, &value, sizeof value); }
+void FieldRef::WriteFlag(std::uint8_t value) const {
+    std::memcpy(address_, &value, sizeof value);
+}
 
 std::string FieldRef::ReadText() const {
     ShortString text;
@@ -84,16 +91,20 @@ namespace {
 
 std::size_t SkipBlanks(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
     return i;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Length of the optional sign and the digits of an integer starting at `start`; 0 if none.
 std::size_t ScanDigits(std::string_view text, std::size_t i) {
     const std::size_t start = i;
-    while (i < text.size() && IsDigit(text[i])) ++i;
+    while (i < text.size() && IsDigit(text[i]))
+        ++i;
     return i - start;
 }
 
@@ -126,7 +137,8 @@ long DecimalMagnitude(std::string_view number) {
         const bool negative = i < number.size() && number[i] == '-';
         if (i < number.size() && (number[i] == '+' || number[i] == '-')) ++i;
         long exponent = 0;
-        for (; i < number.size(); ++i) exponent = std::min(exponent * 10 + (number[i] - '0'), 1000000L);
+        for (; i < number.size(); ++i)
+            exponent = std::min(exponent * 10 + (number[i] - '0'), 1000000L);
         magnitude += negative ? -exponent : exponent;
     }
     return magnitude;

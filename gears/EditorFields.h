@@ -80,10 +80,10 @@ enum class FieldConversion : std::uint8_t {
     DegreesOver180, // shown as radians x 180 / pi, stored as degrees / 180 x pi
     Doubled,        // the record keeps half of what is shown (CrankRadius behind PistStroke)
     Integer,
-    Text,           // cut to 255 characters
+    Text, // cut to 255 characters
     CheckBox,
     RadioPair,
-    MovieSpeed,     // position = nearest integer of MovieStep x 180 / pi x 10
+    MovieSpeed, // position = nearest integer of MovieStep x 180 / pi x 10
 };
 
 struct RadioChoice {
@@ -102,7 +102,7 @@ struct EditorField {
     FieldFormat format = FieldFormat::Decimals;
     FieldConversion conversion = FieldConversion::Plain;
     FieldRef storage;
-    std::vector<std::string> disables;   // check boxes: the edits disabled while it is ticked
+    std::vector<std::string> disables;    // check boxes: the edits disabled while it is ticked
     std::array<RadioChoice, 2> choices{}; // radio pairs only
 };
 
@@ -115,9 +115,9 @@ struct EditorNote {
 };
 
 struct EditorTable {
-    std::string caption;           // "Edit Walschaert 1"
-    std::vector<std::string> tabs; // in page order
-    std::string firstTab;          // the page shown the first time the form opens
+    std::string caption;             // "Edit Walschaert 1"
+    std::vector<std::string> tabs;   // in page order
+    std::string firstTab;            // the page shown the first time the form opens
     std::vector<EditorField> fields; // in the order the OK button stores them
     std::vector<EditorNote> notes;
 

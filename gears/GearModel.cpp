@@ -130,7 +130,8 @@ SaveResult GearModel::SaveGearFile(const std::string& fileName) {
     std::memcpy(bytes.data(), &version, sizeof version);
     std::uint8_t* const state = bytes.data() + record.size();
     std::memcpy(state, &env_.state, StoredStateSize);
-    for (const HandleSlot& slot : HandleSlots) std::memset(state + slot.offset, 0, slot.size);
+    for (const HandleSlot& slot : HandleSlots)
+        std::memset(state + slot.offset, 0, slot.size);
 
     WriteWholeFile(target, bytes);
     return SaveResult::Saved;

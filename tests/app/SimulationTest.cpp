@@ -96,8 +96,8 @@ TEST_F(SimulationTest, CrankAngleTextRoundsHalvesToEven) {
     sim.Redraw();
     EXPECT_EQ(sim.EdCrankAngleText, "0");
     // Halves stay halves although the angle is a Single in radians.
-    for (auto [degrees, shown] : {std::pair{1.5, "2"}, std::pair{4.5, "4"}, std::pair{9.5, "10"},
-                                  std::pair{10.5, "10"}}) {
+    for (auto [degrees, shown] :
+         {std::pair{1.5, "2"}, std::pair{4.5, "4"}, std::pair{9.5, "10"}, std::pair{10.5, "10"}}) {
         sim.CrankAngle = static_cast<float>(degrees / 180 * std::numbers::pi);
         sim.Redraw();
         EXPECT_EQ(sim.EdCrankAngleText, shown) << degrees;

@@ -201,8 +201,9 @@ TEST_F(EditorTest, ASyntaxErrorZeroesThatFieldKeepsTheOthersAndStaysOpen) {
     s.state.AnalysisValid = 1;
     EXPECT_EQ(session.Ok(values), EditorOutcome::StayOpen);
     ASSERT_EQ(s.dialogs.informations.size(), 1u);
-    EXPECT_EQ(s.dialogs.informations[0],
-              "There is a syntax error in one of the input fields!  Go back and fix it!  (It will be zeroed)");
+    EXPECT_EQ(
+        s.dialogs.informations[0],
+        "There is a syntax error in one of the input fields!  Go back and fix it!  (It will be zeroed)");
     EXPECT_EQ(s.gear.record.Angle, 0.0f);
     EXPECT_EQ(s.gear.record.SteamChestPressure, 650.0f);
     EXPECT_EQ(s.gear.record.DU, 2.5f);

@@ -134,7 +134,8 @@ TEST_F(GearFileTest, AFailedWriteKeepsTheOldFileAndReportsTheError) {
     EXPECT_EQ(ReadBytes(file), old);
     // Nothing is left behind beside it.
     int entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++entries;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        ++entries;
     EXPECT_EQ(entries, 1);
 }
 
@@ -189,7 +190,8 @@ TEST_F(GearFileTest, AnyBytePatternLoadsWithCountsKeptWithinTheArrays) {
     std::mt19937 random(12345);
     for (int round = 0; round < 20; ++round) {
         std::vector<unsigned char> bytes(FileSize);
-        for (unsigned char& b : bytes) b = static_cast<unsigned char>(random());
+        for (unsigned char& b : bytes)
+            b = static_cast<unsigned char>(random());
         const std::int32_t version = 2;
         std::memcpy(bytes.data(), &version, 4);
         WriteBytes(file, bytes);

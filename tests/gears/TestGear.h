@@ -178,24 +178,24 @@ private:
         movie.format = FieldFormat::None;
         movie.conversion = FieldConversion::MovieSpeed;
         movie.storage = FieldRef::Float(&env_.state.MovieStep);
-        table.fields.push_back(movie);                                                    // 0
-        check("AutoSetting1", &AutoSetting, {});                                          // 1
+        table.fields.push_back(movie);                                                                   // 0
+        check("AutoSetting1", &AutoSetting, {});                                                         // 1
         edit("Other", "Descr", FieldRef::Text(&record.Descr), FieldFormat::Text, FieldConversion::Text); // 2
         edit("Other", "SteamChestPressure", FieldRef::Float(&record.SteamChestPressure),
-             FieldFormat::TwoDecimals);                                                   // 3
+             FieldFormat::TwoDecimals); // 3
         edit("Conditions", "Nsteps", FieldRef::Int32(&env_.state.Nsteps), FieldFormat::Integer,
-             FieldConversion::Integer);                                                   // 4
-        edit("Conditions", "Slack1", FieldRef::Float(&Slack));                             // 5
+             FieldConversion::Integer);                        // 4
+        edit("Conditions", "Slack1", FieldRef::Float(&Slack)); // 5
         edit("Geometry", "PistStroke", FieldRef::Float(&record.CrankRadius), FieldFormat::Decimals,
-             FieldConversion::Doubled);                                                   // 6
+             FieldConversion::Doubled); // 6
         edit("Geometry", "FLAAd", FieldRef::Float(&record.Angle), FieldFormat::Decimals,
-             FieldConversion::Degrees);                                                   // 7
-        edit("Geometry", "DU", FieldRef::Float(&record.DU));                              // 8
-        check("cbDU", &record.AutoDU, {"DU"});                                            // 9
+             FieldConversion::Degrees);                      // 7
+        edit("Geometry", "DU", FieldRef::Float(&record.DU)); // 8
+        check("cbDU", &record.AutoDU, {"DU"});               // 9
         edit("Geometry", "MLAAd", FieldRef::Float(&record.MLAA), FieldFormat::Decimals,
-             FieldConversion::DegreesOver180);                                            // 10
-        edit("Geometry", "ARy", FieldRef::Float(&record.ARy));                            // 11
-        check("cbARy", &record.AutoARy, {"ARy", "MLAAd"});                                // 12
+             FieldConversion::DegreesOver180);                 // 10
+        edit("Geometry", "ARy", FieldRef::Float(&record.ARy)); // 11
+        check("cbARy", &record.AutoARy, {"ARy", "MLAAd"});     // 12
 
         EditorField admission;
         admission.tab = "Valving";
@@ -206,7 +206,7 @@ private:
         admission.conversion = FieldConversion::RadioPair;
         admission.storage = FieldRef::Flag(&record.Inside);
         admission.choices = {RadioChoice{"Inside", "Inside", ""}, RadioChoice{"Outside", "Outside", ""}};
-        table.fields.push_back(admission);                                                // 13
+        table.fields.push_back(admission); // 13
     }
 };
 
