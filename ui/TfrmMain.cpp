@@ -639,7 +639,11 @@ void TfrmMain::Movie1Click() {
 }
 
 void TfrmMain::IndicatorDiagClick() {
-    Guard([&] { sim_.IndicatorDiagClick(); });
+    Guard([&] {
+        sim_.IndicatorDiagClick();
+        // The analysis rewrote the messages file; an open messages window shows the new listings.
+        if (Messages_->isVisible()) Messages_->FormPaint();
+    });
 }
 
 void TfrmMain::Edit1Click() {

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
@@ -688,6 +689,16 @@ TEST_F(MainWindowTest, DoubleClickOnThePictureOpensTheEditor) {
     QApplication::sendEvent(window->Picture(), &twice);
     ProcessEvents();
     EXPECT_EQ(seen, "Edit Walschaert 1");
+}
+
+TEST_F(MainWindowTest, AnOpenMessagesWindowShowsTheListingsOfAnAnalysis) {
+    window->FormActivate();
+    Trigger("Messages1");
+    const QString before = window->MessagesWindow()->Memo()->toPlainText();
+    Trigger("IndicatorDiag");
+    const QString after = window->MessagesWindow()->Memo()->toPlainText();
+    EXPECT_NE(after, before);
+    EXPECT_EQ(after.toStdString(), sim->Messages.Contents());
 }
 
 TEST_F(MainWindowTest, HelpAndMessagesShowTheirWindows) {
