@@ -218,6 +218,8 @@ void EditorForm::BuildPages() {
             for (QLabel* note : pageNotes) pageLayout->addWidget(note, row++, 0, 1, columns);
         }
         pageLayout->setRowStretch(pageLayout->rowCount(), 1);
+        // An empty last column takes the spare width, so the blocks keep their natural size.
+        pageLayout->setColumnStretch(columns, 1);
 
         // Print sits on the last page ("Other"), at its bottom right.
         if (tabName == "Other" || (&tabName == &tabs.back() && Print1 == nullptr)) {
@@ -226,7 +228,7 @@ void EditorForm::BuildPages() {
                 Print1->setObjectName(QStringLiteral("Print1"));
                 Print1->setToolTip(QStringLiteral("Print this form"));
                 connect(Print1, &QPushButton::clicked, this, &EditorForm::Print1Click);
-                pageLayout->addWidget(Print1, pageLayout->rowCount(), columns - 1, Qt::AlignRight);
+                pageLayout->addWidget(Print1, pageLayout->rowCount(), 0, 1, columns + 1, Qt::AlignRight);
             }
         }
         PageControl1->addTab(page, tab);
@@ -246,10 +248,31 @@ QWidget* EditorForm::BuildGroup(const QString& tab, const std::string& group, QW
     if (group.empty()) rows.grid()->setContentsMargins(0, 0, 0, 0);
     const int editWidth = QFontMetrics(font()).horizontalAdvance(QStringLiteral("-00000.0000")) + 14;
 
+    // Rows in reading order: the number edits (each with the check box that computes it beside
+    // it), then text edits, then the other controls; the table's own order is the storing order.
+    auto pass = [](const EditorField& field) {
+        if (field.control == ControlKind::Edit)
+            return (field.format == FieldFormat::Text || field.conversion == FieldConversion::Text) ? 1 : 0;
+        return 2;
+    };
+    std::vector<std::size_t> order;
+    for (int p = 0; p < 3; ++p) {
+        for (std::size_t i = 0; i < table.fields.size(); ++i) {
+            const EditorField& field = table.fields[i];
+            if (Q(field.tab) != tab || field.group != group) continue;
+            const bool besidePrevious = field.control == ControlKind::CheckBox && i > 0 &&
+                                        table.fields[i - 1].control == ControlKind::Edit &&
+                                        table.fields[i - 1].group == group && table.fields[i - 1].tab == field.tab &&
+                                        std::find(field.disables.begin(), field.disables.end(),
+                                                  table.fields[i - 1].component) != field.disables.end();
+            const int fieldPass = besidePrevious ? pass(table.fields[i - 1]) : pass(field);
+            if (fieldPass == p) order.push_back(i);
+        }
+    }
+
     const EditorField* previous = nullptr;
-    for (std::size_t i = 0; i < table.fields.size(); ++i) {
+    for (const std::size_t i : order) {
         const EditorField& field = table.fields[i];
-        if (Q(field.tab) != tab || field.group != group) continue;
         Control& control = *controls_[i];
         control.page = parent;
         const QString hint = Q(field.hint);

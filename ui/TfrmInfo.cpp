@@ -8,7 +8,9 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QStringList>
 #include <QVBoxLayout>
 
@@ -39,7 +41,8 @@ TfrmInfo::TfrmInfo(Dialogs& dialogs, QWidget* parent) : QWidget(parent, Qt::Wind
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Memo1);
     // Wide enough for the help text's 100-character lines.
-    resize(800, 560);
+    const int textWidth = QFontMetrics(font).horizontalAdvance(QString(100, QLatin1Char('M')));
+    resize(textWidth + Memo1->verticalScrollBar()->sizeHint().width() + 16, 560);
 }
 
 QStringList TfrmInfo::HelpFileCandidates() {
