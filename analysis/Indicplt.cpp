@@ -22,7 +22,8 @@ void Panel(Glib1& plot, int width, int height, bool opaque, float left, float ri
 
 void Curve(Glib1& plot, std::span<const float> piston, const std::array<float, StepArraySize>& p, int n) {
     plot.MoveW(piston[0], p[0]);
-    for (int i = 1; i <= n; ++i) plot.LineW(piston[i], p[i]);
+    for (int i = 1; i <= n; ++i)
+        plot.LineW(piston[i], p[i]);
 }
 
 } // namespace
@@ -30,7 +31,8 @@ void Curve(Glib1& plot, std::span<const float> piston, const std::array<float, S
 void Indicplt::PlotIndicator(Glib1& plot, int width, int height, std::span<const float> piston,
                              std::span<const float> front, std::span<const float> rear, bool overlay,
                              int Nsteps, const EventRecord& events) {
-    const int n = UsableSteps(Nsteps, std::min({piston.size(), front.size(), rear.size(), std::size_t{StepArraySize}}));
+    const int n =
+        UsableSteps(Nsteps, std::min({piston.size(), front.size(), rear.size(), std::size_t{StepArraySize}}));
     const float limit = events.PressureLimit;
 
     Panel(plot, width, height, !overlay, 10, 50, limit);

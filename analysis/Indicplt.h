@@ -15,7 +15,8 @@ class Canvas;
 class Glib1;
 
 inline constexpr const char* IndicatorWindowCaption = "Indicator Diagram";
-inline constexpr const char* ImproperEventsCaption = "Meaningless indicator diagram: Valve events are improper.";
+inline constexpr const char* ImproperEventsCaption =
+    "Meaningless indicator diagram: Valve events are improper.";
 
 // The indicator window's drawing unit. Its only state is the palette index of the pressure
 // curves, 0 at start-up (the pen keeps its colour) and 2 after a family sweep.

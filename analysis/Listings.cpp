@@ -16,7 +16,9 @@ namespace {
 
 const std::string Stars(49, '*');
 
-double Degrees(float radians) { return static_cast<double>(radians) * 180.0 / std::numbers::pi; }
+double Degrees(float radians) {
+    return static_cast<double>(radians) * 180.0 / std::numbers::pi;
+}
 
 int Steps(std::span<const float> crank, std::span<const float> piston, std::span<const float> valve,
           int Nsteps) {
@@ -24,7 +26,9 @@ int Steps(std::span<const float> crank, std::span<const float> piston, std::span
 }
 
 // An event step as an array index; a record that was never filled may hold anything.
-int At(int step, int n) { return std::clamp(step, 0, n); }
+int At(int step, int n) {
+    return std::clamp(step, 0, n);
+}
 
 } // namespace
 
@@ -42,7 +46,8 @@ double InterpolatedPiston(std::span<const float> piston, std::span<const float> 
 void WriteSummaryListing(MessagesFile& messages, const EventRecord& events, std::span<const float> crank,
                          std::span<const float> piston, std::span<const float> valve, int Nsteps) {
     const int n = Steps(crank, piston, valve, Nsteps);
-    for (int i = 0; i < 3; ++i) messages.AppendLine(Stars);
+    for (int i = 0; i < 3; ++i)
+        messages.AppendLine(Stars);
     messages.AppendLine("This is a summary listing from the last time the ");
     messages.AppendLine("valve events were calculated.                    ");
     messages.AppendLine("For more accuracy, use a higher number of solution");
@@ -84,7 +89,8 @@ void WriteSummaryListing(MessagesFile& messages, const EventRecord& events, std:
 void WriteDetailedListing(MessagesFile& messages, const EventRecord& events, std::span<const float> crank,
                           std::span<const float> piston, std::span<const float> valve, int Nsteps) {
     const int n = Steps(crank, piston, valve, Nsteps);
-    for (int i = 0; i < 3; ++i) messages.AppendLine(Stars);
+    for (int i = 0; i < 3; ++i)
+        messages.AppendLine(Stars);
     messages.AppendLine("This is a detailed listing from the last time the");
     messages.AppendLine("valve events were calculated.                    ");
     messages.AppendLine(Stars);
@@ -96,8 +102,9 @@ void WriteDetailedListing(MessagesFile& messages, const EventRecord& events, std
     const struct {
         int step;
         const char* text;
-    } markers[] = {{events.tson, " top stm on"},  {events.teon, " top exh on"},  {events.tsoff, " top stm off"},
-                   {events.teoff, " top exh off"}, {events.bson, " bot stm on"},  {events.beon, " bot exh on"},
+    } markers[] = {{events.tson, " top stm on"},   {events.teon, " top exh on"},
+                   {events.tsoff, " top stm off"}, {events.teoff, " top exh off"},
+                   {events.bson, " bot stm on"},   {events.beon, " bot exh on"},
                    {events.bsoff, " bot stm off"}, {events.beoff, " bot exh off"}};
     double vmin = 2147483648.0;
     double vmax = -2147483648.0;

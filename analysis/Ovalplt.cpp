@@ -24,10 +24,11 @@ void PortEdges(Glib1& plot, float p, float q) {
 // The four valve edges (bobbin faces) over steps from..to.
 void ValveEdges(Glib1& plot, std::span<const float> piston, std::span<const float> valve, float b, float c,
                 int from, int to) {
-    for (double offset : {static_cast<double>(b), -static_cast<double>(b), static_cast<double>(c),
-                          -static_cast<double>(c)}) {
+    for (double offset :
+         {static_cast<double>(b), -static_cast<double>(b), static_cast<double>(c), -static_cast<double>(c)}) {
         plot.MoveW(piston[from], static_cast<float>(valve[from] + offset));
-        for (int j = from + 1; j <= to; ++j) plot.LineW(piston[j], static_cast<float>(valve[j] + offset));
+        for (int j = from + 1; j <= to; ++j)
+            plot.LineW(piston[j], static_cast<float>(valve[j] + offset));
     }
 }
 
@@ -67,7 +68,9 @@ float EventPistonPct(std::span<const float> piston, const EventRecord& events, i
     return bottomEnd ? static_cast<float>(100.0 - x) : x;
 }
 
-int FamilyMembers(const SimulationState& state) { return std::clamp(state.FamilyCount, 1, FamilySize); }
+int FamilyMembers(const SimulationState& state) {
+    return std::clamp(state.FamilyCount, 1, FamilySize);
+}
 
 float FamilyMemberSetting(const SimulationState& state, int k) {
     const int count = FamilyMembers(state);

@@ -27,9 +27,9 @@ void DrawOvalDiagram(Glib1& plot, int width, int height, std::span<const float> 
 
 // The eight events in the diagram's order, with their event-record word and label.
 struct EventsDiagramLine {
-    int word;          // 4..11
+    int word; // 4..11
     const char* label;
-    int colour;        // palette index
+    int colour; // palette index
 };
 inline constexpr std::array<EventsDiagramLine, 8> EventsDiagramLines = {{
     {5, "   ts-", 2},

@@ -49,7 +49,9 @@ void FillEnd(std::span<float> p, int n, EndEvents e, double ps, double pe, doubl
     adiabatic(e.exhaustOff, e.steamOn);
 }
 
-bool InRange(int step, int n) { return step >= 0 && step <= n; }
+bool InRange(int step, int n) {
+    return step >= 0 && step <= n;
+}
 
 } // namespace
 
@@ -72,8 +74,7 @@ void ComputePressures(std::span<const float> piston, EventRecord& events, int Ns
     const double pe = events.ExhaustPressure;
     const double gamma = events.Gamma;
     const double clearance = events.Clearance;
-    FillEnd(front, n, top, ps, pe, gamma,
-            [&](int i) { return static_cast<double>(piston[i]) + clearance; });
+    FillEnd(front, n, top, ps, pe, gamma, [&](int i) { return static_cast<double>(piston[i]) + clearance; });
     FillEnd(rear, n, bottom, ps, pe, gamma,
             [&](int i) { return 100.0 - static_cast<double>(piston[i]) + clearance; });
 }

@@ -157,8 +157,8 @@ bool Simulation::DrawDiagram(DiagramPlot which, Glib1& plot, int width, int heig
     if (!DiagramDrawable(which)) return false;
     switch (which) {
     case DiagramPlot::Indicator:
-        Indicator.PlotIndicator(plot, width, height, Steps.StepPistonPct, State.FrontPressure, State.RearPressure,
-                                false, State.Nsteps, State.Events);
+        Indicator.PlotIndicator(plot, width, height, Steps.StepPistonPct, State.FrontPressure,
+                                State.RearPressure, false, State.Nsteps, State.Events);
         break;
     case DiagramPlot::IndicatorFamily:
         Indicator.PlotIndicatorFamily(plot, width, height, Steps.StepPistonPct, Family, State.FamilyCount,

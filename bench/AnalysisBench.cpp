@@ -23,7 +23,9 @@ public:
     bool ConfirmPrint() override { return false; }
 };
 
-std::filesystem::path Scratch(const char* name) { return std::filesystem::current_path() / name; }
+std::filesystem::path Scratch(const char* name) {
+    return std::filesystem::current_path() / name;
+}
 
 // The Walschaerts example solved once at full gear with 550 steps.
 struct Solved {
@@ -83,7 +85,8 @@ BENCHMARK(BM_RunAnalysisEndToEnd)->Unit(benchmark::kMillisecond);
 void BM_FamilySweep(benchmark::State& state) {
     Solved solved;
     Simulation& sim = solved.sim;
-    for (auto _ : state) sim.Family1Click();
+    for (auto _ : state)
+        sim.Family1Click();
 }
 BENCHMARK(BM_FamilySweep)->Unit(benchmark::kMillisecond);
 

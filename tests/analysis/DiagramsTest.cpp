@@ -36,26 +36,28 @@ struct PanelMap {
 
 std::vector<Pixel> LineEnds(const RecordingCanvas& canvas) {
     std::vector<Pixel> ends;
-    for (const CanvasCall& line : canvas.Lines()) ends.emplace_back(line.x2, line.y2);
+    for (const CanvasCall& line : canvas.Lines())
+        ends.emplace_back(line.x2, line.y2);
     return ends;
 }
 
 // The position of `run` as consecutive line ends, or -1.
 int FindRun(const std::vector<Pixel>& ends, const std::vector<Pixel>& run) {
     for (std::size_t i = 0; i + run.size() <= ends.size(); ++i) {
-        if (std::equal(run.begin(), run.end(), ends.begin() + static_cast<long>(i))) return static_cast<int>(i);
+        if (std::equal(run.begin(), run.end(), ends.begin() + static_cast<long>(i)))
+            return static_cast<int>(i);
     }
     return -1;
 }
 
 // Seven steps (odd), so the left panel has steps 0..3 and the right panel steps 3..7.
 testing::Revolution OvalRevolution() {
-    testing::Revolution r({0, 20, 60, 100, 80, 40, 10, 0}, {0.0f, 0.5f, 0.3f, -0.1f, -0.5f, -0.3f, 0.1f, 0.0f},
-                          true);
-    r.events.PortSpacing = 2.0f;  // p = 1
-    r.events.PortWidth = 0.5f;    // q = 1.5, window -3..3
+    testing::Revolution r({0, 20, 60, 100, 80, 40, 10, 0},
+                          {0.0f, 0.5f, 0.3f, -0.1f, -0.5f, -0.3f, 0.1f, 0.0f}, true);
+    r.events.PortSpacing = 2.0f;   // p = 1
+    r.events.PortWidth = 0.5f;     // q = 1.5, window -3..3
     r.events.BobbinSpacing = 2.2f; // b = 1.1
-    r.events.BobbinWidth = 0.5f;  // c = 1.6
+    r.events.BobbinWidth = 0.5f;   // c = 1.6
     return r;
 }
 
@@ -70,8 +72,10 @@ TEST(OvalDiagram, TwoPanelsMeetAtFullStrokeAndAnOddStepCountGivesTheRightPanelOn
     const std::vector<Pixel> ends = LineEnds(canvas);
     for (double offset : {1.1, -1.1, 1.6, -1.6}) {
         std::vector<Pixel> outward, back;
-        for (int j = 1; j <= 3; ++j) outward.push_back(left(r.piston[j], r.valve[j] + offset));
-        for (int j = 4; j <= 7; ++j) back.push_back(right(r.piston[j], r.valve[j] + offset));
+        for (int j = 1; j <= 3; ++j)
+            outward.push_back(left(r.piston[j], r.valve[j] + offset));
+        for (int j = 4; j <= 7; ++j)
+            back.push_back(right(r.piston[j], r.valve[j] + offset));
         EXPECT_GE(FindRun(ends, outward), 0) << "outward stroke, edge " << offset;
         EXPECT_GE(FindRun(ends, back), 0) << "return stroke, edge " << offset;
         // Step 3 (100 %) ends the left curve and starts the right one at the same pixel.
@@ -116,13 +120,14 @@ Family NegativeFamily() {
     f.state.FamilyCount = 10;
     f.state.FamilyGearFrom = -0.1f;
     f.state.FamilyGearTo = -1.0f;
-    for (int i = 0; i <= 10; ++i) f.piston[i] = static_cast<float>(i * 10);
+    for (int i = 0; i <= 10; ++i)
+        f.piston[i] = static_cast<float>(i * 10);
     for (int k = 0; k < 10; ++k) {
         EventRecord& e = f.blocks.FamilyEvents[k];
-        e.tson = 0;    // x = piston[0] = 0
-        e.tsoff = k;   // x = 10 k
-        e.bson = 10;   // x = 100 - 100 = 0
-        e.bsoff = k;   // x = 100 - 10 k
+        e.tson = 0;  // x = piston[0] = 0
+        e.tsoff = k; // x = 10 k
+        e.bson = 10; // x = 100 - 100 = 0
+        e.bsoff = k; // x = 100 - 10 k
         e.teon = 5, e.teoff = 6, e.beon = 7, e.beoff = 8;
     }
     return f;
@@ -152,7 +157,8 @@ TEST(EventsDiagram, NegativeSettingsRunFromMinusPointOneAtTheBottomToMinusOneAtT
     EXPECT_GE(FindRun(ends, cutoffBottom), 0);
     // Steam on at step 0 plots at the piston position of step 0.
     std::vector<Pixel> admission;
-    for (int k = 1; k < 10; ++k) admission.push_back(at(0, -0.1 - 0.1 * k));
+    for (int k = 1; k < 10; ++k)
+        admission.push_back(at(0, -0.1 - 0.1 * k));
     EXPECT_GE(FindRun(ends, admission), 0);
 }
 
@@ -163,10 +169,17 @@ TEST(EventsDiagram, LegendLabelsAndColoursOfTheEightLines) {
     DrawEventsDiagram(plot, Width, Height, f.piston, f.blocks, f.state);
 
     const std::vector<std::string> texts = canvas.Texts();
-    const std::vector<std::string> expectedTail = {
-        "LEGEND: t = top end,    b = bottom end", "        s = steam,      e = exhaust",
-        "        + = port opens, - = port closes", "   ts-", "   ts+", "bs-", "bs+", "   te-", "   te+",
-        "be-", "be+"};
+    const std::vector<std::string> expectedTail = {"LEGEND: t = top end,    b = bottom end",
+                                                   "        s = steam,      e = exhaust",
+                                                   "        + = port opens, - = port closes",
+                                                   "   ts-",
+                                                   "   ts+",
+                                                   "bs-",
+                                                   "bs+",
+                                                   "   te-",
+                                                   "   te+",
+                                                   "be-",
+                                                   "be+"};
     ASSERT_GE(texts.size(), expectedTail.size());
     EXPECT_EQ(std::vector<std::string>(texts.end() - static_cast<long>(expectedTail.size()), texts.end()),
               expectedTail);
@@ -220,7 +233,8 @@ testing::Revolution IndicatorRevolution() {
     r.rear = {};
     const float front[7] = {150, 150, 50, -20, 10, 30, 150};
     const float rear[7] = {10, 20, 80, 100, 60, 40, 10};
-    for (int i = 0; i < 7; ++i) r.front[i] = front[i], r.rear[i] = rear[i];
+    for (int i = 0; i < 7; ++i)
+        r.front[i] = front[i], r.rear[i] = rear[i];
     return r;
 }
 

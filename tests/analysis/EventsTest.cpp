@@ -118,7 +118,8 @@ TEST(FindEvents, SameValveWithTheOtherAdmissionGivesDifferentEvents) {
     Revolution inside = testing::InsideRevolution();
     Revolution outside = testing::InsideRevolution();
     outside.events.Inside = 0;
-    FindEvents(inside.piston, inside.valve, inside.front, inside.rear, inside.events, inside.n, inside.improper);
+    FindEvents(inside.piston, inside.valve, inside.front, inside.rear, inside.events, inside.n,
+               inside.improper);
     FindEvents(outside.piston, outside.valve, outside.front, outside.rear, outside.events, outside.n,
                outside.improper);
     EXPECT_FLOAT_EQ(outside.events.TopSteam, inside.events.TopExhaust);

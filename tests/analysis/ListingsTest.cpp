@@ -1,7 +1,7 @@
 // The summary and detailed listings, line by line, for hand-worked revolutions: inside admission,
 // outside admission with events at step 0, and improper events.
-#include "analysis/Events.h"
 #include "analysis/Listings.h"
+#include "analysis/Events.h"
 #include "tests/analysis/Revolution.h"
 #include "tests/support/TestSupport.h"
 #include "windows/MessagesFile.h"
@@ -218,7 +218,8 @@ std::vector<std::string> From(const std::vector<std::string>& lines, const std::
 
 void ExpectLines(const std::vector<std::string>& actual, const std::vector<std::string>& expected) {
     ASSERT_EQ(actual.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(actual[i], expected[i]) << "line " << i + 1;
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(actual[i], expected[i]) << "line " << i + 1;
 }
 
 TEST(Listings, InsideAdmissionSummaryAndDetailedListingLineByLine) {

@@ -23,7 +23,9 @@ void SetSteps(EventRecord& e, std::vector<int> steps) {
 }
 
 // Adiabatic change from volume v1 at pressure p1 to volume v2.
-double Adiabatic(double p1, double v1, double v2, double gamma) { return p1 * std::pow(v1 / v2, gamma); }
+double Adiabatic(double p1, double v1, double v2, double gamma) {
+    return p1 * std::pow(v1 / v2, gamma);
+}
 
 TEST(ComputePressures, FrontEndPhasesWrapAroundAndEachBoundaryBelongsToTheLaterPhase) {
     Revolution r = EightSteps();
@@ -35,23 +37,12 @@ TEST(ComputePressures, FrontEndPhasesWrapAroundAndEachBoundaryBelongsToTheLaterP
     auto V = [&](int i) { return r.piston[i] + c; };
     auto W = [&](int i) { return 100 - r.piston[i] + c; };
 
-    const double front[9] = {ps,
-                             ps,
-                             Adiabatic(ps, V(1), V(2), g),
-                             Adiabatic(ps, V(1), V(3), g),
-                             pe,
-                             pe,
-                             Adiabatic(pe, V(5), V(6), g),
-                             Adiabatic(pe, V(5), V(7), g), // compression overwrites steam on
-                             ps};
-    const double rear[9] = {pe,
-                            pe,
-                            Adiabatic(pe, W(1), W(2), g),
-                            Adiabatic(pe, W(1), W(3), g),
-                            ps,
-                            ps,
-                            Adiabatic(ps, W(5), W(6), g),
-                            Adiabatic(ps, W(5), W(7), g),
+    const double front[9] = {
+        ps, ps, Adiabatic(ps, V(1), V(2), g), Adiabatic(ps, V(1), V(3), g),
+        pe, pe, Adiabatic(pe, V(5), V(6), g), Adiabatic(pe, V(5), V(7), g), // compression overwrites steam on
+        ps};
+    const double rear[9] = {pe, pe, Adiabatic(pe, W(1), W(2), g), Adiabatic(pe, W(1), W(3), g),
+                            ps, ps, Adiabatic(ps, W(5), W(6), g), Adiabatic(ps, W(5), W(7), g),
                             pe}; // exhaust overwrites the last expansion step
     for (int i = 0; i <= 8; ++i) {
         EXPECT_NEAR(r.front[i], front[i], 1e-3 * front[i]) << "front step " << i;
@@ -80,7 +71,8 @@ TEST(ComputePressures, AClearanceBelowOneIsRaisedToOneInTheRecord) {
     EXPECT_EQ(r.events.Clearance, 1.0f);
     EXPECT_NEAR(r.front[2], Adiabatic(200, 15 + 1, 50 + 1, 1.3), 1e-2);
     // At the front dead centre the rear end's volume is the largest, and both stay finite.
-    for (int i = 0; i <= r.n; ++i) EXPECT_TRUE(std::isfinite(r.front[i]) && std::isfinite(r.rear[i]));
+    for (int i = 0; i <= r.n; ++i)
+        EXPECT_TRUE(std::isfinite(r.front[i]) && std::isfinite(r.rear[i]));
 
     r.events.Clearance = 0.5f;
     ComputePressures(r.piston, r.events, r.n, r.front, r.rear, 0);
@@ -106,7 +98,8 @@ TEST(ComputePressures, EventStepsOutsideTheRevolutionLeaveZeroPressures) {
     Revolution r = EightSteps();
     SetSteps(r.events, {7, 2, 3, 6, 4, 600, 8, 2});
     ComputePressures(r.piston, r.events, r.n, r.front, r.rear, 0);
-    for (int i = 0; i <= r.n; ++i) EXPECT_EQ(r.front[i], 0.0f);
+    for (int i = 0; i <= r.n; ++i)
+        EXPECT_EQ(r.front[i], 0.0f);
 }
 
 } // namespace
