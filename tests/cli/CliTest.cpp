@@ -1,0 +1,184 @@
+// linkwright-cli as a user runs it: render and solve of the example, the listing and CSV it writes,
+// the numbers matching the model solved directly, and the errors it reports.
+#include "gears/wal1/Wal1.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TestSupport.h"
+#include "windows/MessagesFile.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+namespace linkwright::testing {
+namespace {
+
+struct CliRun {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+
+// Runs the program in `dir` with the given arguments.
+CliRun RunCli(const std::filesystem::path& dir, const std::string& arguments) {
+    const std::string command =
+        "cd '" + dir.string() + "' && '" LINKWRIGHT_CLI_PATH "' " + arguments + " > stdout.txt 2> stderr.txt";
+    CliRun run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = ReadTextFile(dir / "stdout.txt");
+    run.err = ReadTextFile(dir / "stderr.txt");
+    return run;
+}
+
+std::vector<std::vector<std::string>> ReadCsv(const std::filesystem::path& file) {
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& line : ReadLines(file)) {
+        std::vector<std::string> cells;
+        std::stringstream stream(line);
+        std::string cell;
+        while (std::getline(stream, cell, ','))
+            cells.push_back(cell);
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+TEST(CliTest, RendersTheExampleAsPngSvgAndPdf) {
+    ScratchDir dir;
+    CliRun run = RunCli(dir.path(), "render --annotate --angle 30 --size 640x400 --out gear.png");
+    ASSERT_EQ(run.status, 0) << run.err;
+    QImage image(QString::fromStdString((dir / "gear.png").string()));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), 640);
+    EXPECT_EQ(image.height(), 400);
+    // Green rods are on the picture.
+    int green = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            green += image.pixel(x, y) == qRgb(0, 128, 0);
+    EXPECT_GT(green, 100);
+
+    run = RunCli(dir.path(), "render --out gear.svg");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(ReadTextFile(dir / "gear.svg").find("<svg"), std::string::npos);
+    run = RunCli(dir.path(), "render --out gear.pdf");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadTextFile(dir / "gear.pdf").substr(0, 5), "%PDF-");
+}
+
+TEST(CliTest, SolveWritesTheListingMessagesAndTheStepArrays) {
+    ScratchDir dir;
+    const CliRun run = RunCli(dir.path(), "solve --steps 60 --setting 0.5 --slack 0.02 --csv steps.csv");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("*************************************************\n"
+                            "**** Walschaerts 1 gear initialisation **********\n",
+                            0),
+              0u);
+    const std::vector<std::string> listing = ReadLines(dir / "Wal1Output.txt");
+    ASSERT_EQ(listing.size(), 2u + 61u);
+    EXPECT_EQ(listing[0], "Results from last calculation of a cycle");
+
+    const auto rows = ReadCsv(dir / "steps.csv");
+    ASSERT_EQ(rows.size(), 1u + 61u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"index", "crank_angle_rad", "piston_pct", "valve_pos"}));
+
+    // The same gear solved directly, with the valve where the desktop's redraws leave it: the
+    // start-up picture (full gear, no slack), the editor OK with the slack, the typed gear setting,
+    // and the editor OK with the steps, all at crank angle 0.
+    ScratchDir own;
+    WorkingDirectory cwd(own.path());
+    SimulationState state{};
+    state.fwd = 1;
+    state.Decimals = 4;
+    MessagesFile messages(own / "Messages.txt");
+    messages.Create();
+    ScriptedDialogs dialogs;
+    Wal1 model(GearEnvironment{state, messages, dialogs});
+    model.SetExample();
+    model.InitialiseGear();
+    model.CalcGear(0.0f, 1.0f);
+    model.Slack = 0.02f;
+    model.InitialiseGear();
+    model.CalcGear(0.0f, 1.0f);
+    model.CalcGear(0.0f, 0.5f);
+    model.InitialiseGear();
+    model.CalcGear(0.0f, 0.5f);
+    StepArrays steps;
+    EventRecord events{};
+    model.SolveRevolution(steps, 60, events, 0.5f);
+    for (int i = 0; i <= 60; ++i) {
+        ASSERT_EQ(rows[std::size_t(i + 1)].size(), 4u);
+        EXPECT_EQ(std::stoi(rows[std::size_t(i + 1)][0]), i);
+        EXPECT_EQ(std::stof(rows[std::size_t(i + 1)][1]), steps.StepCrankAngle[std::size_t(i)]);
+        EXPECT_EQ(std::stof(rows[std::size_t(i + 1)][2]), steps.StepPistonPct[std::size_t(i)]);
+        EXPECT_NEAR(std::stof(rows[std::size_t(i + 1)][3]), steps.StepValvePos[std::size_t(i)], 1e-6) << i;
+    }
+    EXPECT_EQ(ReadLines(own / "Wal1Output.txt"), listing);
+}
+
+TEST(CliTest, SolvingBackwardStoresTheStepsInReverse) {
+    ScratchDir dir;
+    const CliRun run = RunCli(dir.path(), "solve --backward --setting -1 --steps 40 --csv -");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::size_t header = run.out.find("index,crank_angle_rad");
+    ASSERT_NE(header, std::string::npos);
+    EXPECT_NE(run.out.find("\n0,6.2831855,", header), std::string::npos);
+    EXPECT_NE(run.out.find("\n40,0,", header), std::string::npos);
+}
+
+TEST(CliTest, ErrorsGoToStderrWithAFailingStatus) {
+    ScratchDir dir;
+    CliRun run = RunCli(dir.path(), "render --out x.png --bogus");
+    EXPECT_NE(run.status, 0);
+    EXPECT_FALSE(run.err.empty());
+    run = RunCli(dir.path(), "render --out x.png --angle abc");
+    EXPECT_NE(run.status, 0);
+    run = RunCli(dir.path(), "solve --setting half");
+    EXPECT_NE(run.status, 0);
+    run = RunCli(dir.path(), "render --out x.bmp");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.err.find(".png, .svg or .pdf"), std::string::npos);
+    run = RunCli(dir.path(), "render --out x.png --size 12by5");
+    EXPECT_NE(run.status, 0);
+
+    WriteBytes(dir / "bad.L1", std::vector<unsigned char>(100, 0));
+    run = RunCli(dir.path(), "solve --file bad.L1");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.err.find("Sorry, old version or corrupted data file"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "Wal1Output.txt"));
+}
+
+TEST(CliTest, HelpIsShownForEachCommand) {
+    ScratchDir dir;
+    for (const char* command : {"render", "solve"}) {
+        const CliRun run = RunCli(dir.path(), std::string(command) + " --help");
+        EXPECT_EQ(run.status, 0) << command;
+        EXPECT_NE(run.out.find("--slack"), std::string::npos) << command;
+    }
+    EXPECT_NE(RunCli(dir.path(), "solve --help").out.find("--csv"), std::string::npos);
+}
+
+TEST(CliTest, ASavedFileIsLoadedAsFileOpenDoes) {
+    ScratchDir dir;
+    {
+        WorkingDirectory cwd(dir.path());
+        SimulationState state{};
+        MessagesFile messages(dir / "own-Messages.txt");
+        messages.Create();
+        ScriptedDialogs dialogs;
+        Wal1 model(GearEnvironment{state, messages, dialogs});
+        model.SetExample();
+        model.GearRecord.PistStroke = 3.0f;
+        ASSERT_EQ(model.SaveGearFile((dir / "long.L1").string()), SaveResult::Saved);
+    }
+    const CliRun run = RunCli(dir.path(), "solve --file long.L1 --steps 30 --csv steps.csv");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto rows = ReadCsv(dir / "steps.csv");
+    ASSERT_EQ(rows.size(), 32u);
+    EXPECT_NEAR(std::stof(rows[16][2]), 100.0, 1e-3); // half a turn: the full (new) stroke
+}
+
+} // namespace
+} // namespace linkwright::testing
