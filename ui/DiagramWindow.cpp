@@ -38,8 +38,8 @@ DiagramWindow::DiagramWindow(Simulation& simulation, const QString& formName, co
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    CopyToClipboard1 = PopupMenu1->addAction(QStringLiteral("CopyToClipboard"), this,
-                                             &DiagramWindow::CopyToClipboard1Click);
+    CopyToClipboard1 =
+        PopupMenu1->addAction(QStringLiteral("CopyToClipboard"), this, &DiagramWindow::CopyToClipboard1Click);
     CopyToClipboard1->setObjectName(QStringLiteral("CopyToClipboard1"));
     resize(560, 400);
 }
@@ -103,7 +103,9 @@ void DiagramWindow::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
 }
 
-void DiagramWindow::contextMenuEvent(QContextMenuEvent* event) { PopupMenu1->popup(event->globalPos()); }
+void DiagramWindow::contextMenuEvent(QContextMenuEvent* event) {
+    PopupMenu1->popup(event->globalPos());
+}
 
 void DiagramWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);

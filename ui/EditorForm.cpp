@@ -29,11 +29,14 @@ namespace linkwright {
 
 namespace {
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 QString JoinLines(const std::vector<std::string>& lines) {
     QStringList joined;
-    for (const std::string& line : lines) joined << Q(line);
+    for (const std::string& line : lines)
+        joined << Q(line);
     return joined.join(QLatin1Char('\n'));
 }
 
@@ -46,7 +49,8 @@ std::map<QString, int>& LastPages() {
 // Whether an edit's text converts as the session will convert it.
 bool Converts(const EditorField& field, const std::string& text) {
     if (field.control != ControlKind::Edit) return true;
-    if (field.conversion == FieldConversion::Text || field.storage.Kind() == FieldRef::Type::Text) return true;
+    if (field.conversion == FieldConversion::Text || field.storage.Kind() == FieldRef::Type::Text)
+        return true;
     if (field.conversion == FieldConversion::Integer || field.storage.Kind() == FieldRef::Type::Int32)
         return ParseInteger(text).has_value();
     return ParseReal(text).has_value();
@@ -188,11 +192,13 @@ void EditorForm::BuildPages() {
         // Notes of a page without groups go beside its fields; on a page of groups, below them.
         const bool notesBeside = groups.empty();
         if (notesBeside)
-            for (QLabel* note : pageNotes) blocks.emplace_back(note, static_cast<int>(note->text().count('\n')) + 1);
+            for (QLabel* note : pageNotes)
+                blocks.emplace_back(note, static_cast<int>(note->text().count('\n')) + 1);
 
         const int columns = blocks.size() <= 1 ? 1 : (blocks.size() <= 4 ? 2 : 3);
         int total = 0;
-        for (const auto& block : blocks) total += block.second;
+        for (const auto& block : blocks)
+            total += block.second;
         std::vector<QVBoxLayout*> columnLayouts;
         for (int c = 0; c < columns; ++c) {
             columnLayouts.push_back(new QVBoxLayout);
@@ -212,10 +218,12 @@ void EditorForm::BuildPages() {
             columnLayouts[column]->addWidget(blocks[b].first);
             inColumn += blocks[b].second;
         }
-        for (QVBoxLayout* layout : columnLayouts) layout->addStretch();
+        for (QVBoxLayout* layout : columnLayouts)
+            layout->addStretch();
         if (!notesBeside) {
             int row = 1;
-            for (QLabel* note : pageNotes) pageLayout->addWidget(note, row++, 0, 1, columns);
+            for (QLabel* note : pageNotes)
+                pageLayout->addWidget(note, row++, 0, 1, columns);
         }
         pageLayout->setRowStretch(pageLayout->rowCount(), 1);
         // An empty last column takes the spare width, so the blocks keep their natural size.
@@ -260,11 +268,12 @@ QWidget* EditorForm::BuildGroup(const QString& tab, const std::string& group, QW
         for (std::size_t i = 0; i < table.fields.size(); ++i) {
             const EditorField& field = table.fields[i];
             if (Q(field.tab) != tab || field.group != group) continue;
-            const bool besidePrevious = field.control == ControlKind::CheckBox && i > 0 &&
-                                        table.fields[i - 1].control == ControlKind::Edit &&
-                                        table.fields[i - 1].group == group && table.fields[i - 1].tab == field.tab &&
-                                        std::find(field.disables.begin(), field.disables.end(),
-                                                  table.fields[i - 1].component) != field.disables.end();
+            const bool besidePrevious =
+                field.control == ControlKind::CheckBox && i > 0 &&
+                table.fields[i - 1].control == ControlKind::Edit && table.fields[i - 1].group == group &&
+                table.fields[i - 1].tab == field.tab &&
+                std::find(field.disables.begin(), field.disables.end(), table.fields[i - 1].component) !=
+                    field.disables.end();
             const int fieldPass = besidePrevious ? pass(table.fields[i - 1]) : pass(field);
             if (fieldPass == p) order.push_back(i);
         }
@@ -304,8 +313,8 @@ QWidget* EditorForm::BuildGroup(const QString& tab, const std::string& group, QW
             connect(control.check, &QCheckBox::toggled, this, [this] { UpdateEnabled(); });
             // Beside the edit it computes, when that is the row above; else a row of its own.
             const bool beside = previous != nullptr && previous->control == ControlKind::Edit &&
-                                std::find(field.disables.begin(), field.disables.end(), previous->component) !=
-                                    field.disables.end();
+                                std::find(field.disables.begin(), field.disables.end(),
+                                          previous->component) != field.disables.end();
             if (beside)
                 rows.grid()->addWidget(control.check, rows.LastRow(), 2);
             else
@@ -319,7 +328,8 @@ QWidget* EditorForm::BuildGroup(const QString& tab, const std::string& group, QW
             auto* pairLayout = new QHBoxLayout(pair);
             for (int r = 0; r < 2; ++r) {
                 const RadioChoice& choice = field.choices[static_cast<std::size_t>(r)];
-                control.radios[r] = new QRadioButton(Q(choice.caption.empty() ? choice.component : choice.caption), pair);
+                control.radios[r] =
+                    new QRadioButton(Q(choice.caption.empty() ? choice.component : choice.caption), pair);
                 control.radios[r]->setObjectName(Q(choice.component));
                 control.radios[r]->setToolTip(choice.hint.empty() ? hint : Q(choice.hint));
                 pairLayout->addWidget(control.radios[r]);
@@ -373,7 +383,8 @@ QWidget* EditorForm::BuildGroup(const QString& tab, const std::string& group, QW
 
 void EditorForm::FormActivate() {
     const std::vector<ControlValue> values = session_.Fill();
-    for (std::size_t i = 0; i < controls_.size() && i < values.size(); ++i) ShowValue(i, values[i]);
+    for (std::size_t i = 0; i < controls_.size() && i < values.size(); ++i)
+        ShowValue(i, values[i]);
     UpdateEnabled();
     filled_ = true;
 }
@@ -431,7 +442,9 @@ void EditorForm::btnOKClick() {
     }
 }
 
-void EditorForm::btnCancelClick() { reject(); }
+void EditorForm::btnCancelClick() {
+    reject();
+}
 
 void EditorForm::Print1Click() {
     RunGuarded(dialogs_, [&] {
@@ -461,7 +474,8 @@ std::unique_ptr<EditorForm> MakeEditorForm(GearKind kind, EditorSession& session
     return std::make_unique<TEdWal1>(session, dialogs, printer, parent);
 }
 
-void RunEditorForm(GearKind kind, EditorSession& session, Dialogs& dialogs, QPrinter& printer, QWidget* parent) {
+void RunEditorForm(GearKind kind, EditorSession& session, Dialogs& dialogs, QPrinter& printer,
+                   QWidget* parent) {
     std::unique_ptr<EditorForm> form = MakeEditorForm(kind, session, dialogs, printer, parent);
     form->exec();
 }

@@ -122,7 +122,9 @@ void TAboutBox::ShowAbout() {
     activateWindow();
 }
 
-void TAboutBox::OKButtonClick() { close(); }
+void TAboutBox::OKButtonClick() {
+    close();
+}
 
 void TAboutBox::CentreOnScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -107,9 +107,15 @@ void TMessages::FormPaint() {
     }
 }
 
-void TMessages::Cut1Click() { Memo1->cut(); }
-void TMessages::Copy1Click() { Memo1->copy(); }
-void TMessages::Paste1Click() { Memo1->paste(); }
+void TMessages::Cut1Click() {
+    Memo1->cut();
+}
+void TMessages::Copy1Click() {
+    Memo1->copy();
+}
+void TMessages::Paste1Click() {
+    Memo1->paste();
+}
 
 void TMessages::FormResize() {
     const QWidget* client = centralWidget();

@@ -6,7 +6,8 @@
 namespace linkwright {
 
 TfrmIndic::TfrmIndic(Simulation& simulation, QWidget* parent)
-    : DiagramWindow(simulation, QStringLiteral("frmIndic"), QString::fromUtf8(IndicatorWindowCaption), parent),
+    : DiagramWindow(simulation, QStringLiteral("frmIndic"), QString::fromUtf8(IndicatorWindowCaption),
+                    parent),
       simulation_(simulation) {}
 
 } // namespace linkwright

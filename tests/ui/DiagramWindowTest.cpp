@@ -46,7 +46,8 @@ protected:
     DiagramWindowTest() : simulation(dialogs, scratch / "Messages.txt"), indic(simulation), oval(simulation) {
         simulation.FirstActivation = 0;
         simulation.ShowDiagram = [this](Simulation::DiagramPlot plot) {
-            if (plot == Simulation::DiagramPlot::Indicator || plot == Simulation::DiagramPlot::IndicatorFamily)
+            if (plot == Simulation::DiagramPlot::Indicator ||
+                plot == Simulation::DiagramPlot::IndicatorFamily)
                 indic.ShowDiagram(plot);
             else
                 oval.ShowDiagram(plot);

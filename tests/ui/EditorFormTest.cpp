@@ -1,11 +1,11 @@
 // The Walschaerts 1 editor as the user meets it: its pages and controls, OK with good input, the
 // syntax-error message with the form left open and the bad field zeroed, Cancel, the Auto check
 // boxes and Print.
+#include "ui/EditorForm.h"
 #include "app/Simulation.h"
 #include "gears/wal1/Wal1.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/ScriptedDialogs.h"
-#include "ui/EditorForm.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -34,8 +34,7 @@ protected:
     EditorFormTest()
         : simulation(dialogs, scratch / "Messages.txt"),
           model(dynamic_cast<Wal1&>(*simulation.Model(GearKind::Walschaerts1))),
-          session(model, simulation.State, dialogs),
-          form(session, dialogs, printer) {
+          session(model, simulation.State, dialogs), form(session, dialogs, printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString((scratch / "editor.pdf").string()));
         form.show();

@@ -29,7 +29,9 @@ using testing::WorkingDirectory;
 
 class MessagesWindowTest : public ::testing::Test {
 protected:
-    MessagesWindowTest() : messages(scratch / "Messages.txt"), window(messages, dialogs) { messages.Create(); }
+    MessagesWindowTest() : messages(scratch / "Messages.txt"), window(messages, dialogs) {
+        messages.Create();
+    }
 
     ScratchDir scratch;
     ScriptedDialogs dialogs;
@@ -163,7 +165,8 @@ TEST(InfoWindowTest, SaysClearlyWhenTheHelpTextIsMissing) {
 }
 
 TEST(InfoWindowTest, TheShippedHelpTextCoversTheMenusAndGearKinds) {
-    const std::string help = ReadTextFile(std::filesystem::path(LINKWRIGHT_SOURCE_DIR) / "app/Linkwright.txt");
+    const std::string help =
+        ReadTextFile(std::filesystem::path(LINKWRIGHT_SOURCE_DIR) / "app/Linkwright.txt");
     for (const char* topic : {"Walschaerts1", "Stephensons1", "Bakers1", "Walschaerts2", "Stephensons2",
                               "Indicator Diagram", "Family", "Measure", "Oval", "Events Diagram", "Messages",
                               "cut-off", "Open", "Save", "Print", "CopyToClipboard"})
