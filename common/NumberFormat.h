@@ -11,6 +11,8 @@ namespace linkwright {
 // value of x; a value that rounds to zero shows no sign. NaN and infinities print as "NAN", "INF",
 // "-INF" right-aligned.
 std::string F(double x, int w, int d);
+// F(x, w, d) appended to `out`, for texts built from many numbers without a string per number.
+void AppendF(std::string& out, double x, int w, int d);
 
 // n right-aligned in a field of w characters (wider when needed).
 std::string I(std::int64_t n, int w);
