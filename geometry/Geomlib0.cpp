@@ -66,6 +66,35 @@ QuadraticRoots SolveQuadraticExtended(double qa, double qb, double qc) {
     return roots;
 }
 
+// The angle TRIabc answers opposite side a, computed alone: the circle intersection needs no other
+// and the arc sines of the other two angles would cost as much as the rest of it.
+double TriangleAngleOppositeA(float a, float b, float c, MessagesFile* messages) {
+    const double sides[3] = {a, b, c};
+    int longest = 0;
+    if (sides[1] > sides[longest]) longest = 1;
+    if (sides[2] > sides[longest]) longest = 2;
+    const int first = (longest + 1) % 3;
+    const int second = (longest + 2) % 3;
+    const double L = sides[longest];
+    const double f = sides[first];
+    const double g = sides[second];
+
+    if (L > f + g) {
+        if (messages != nullptr) messages->AppendLine("Error in TRIabc");
+        return longest == 0 ? kPi : 0.0;
+    }
+    if (f == 0.0 || g == 0.0) {
+        if (L == 0.0) return kPi / 3.0;
+        if (longest == 0) return kPi / 2.0;
+        if (first == 0) return f == 0.0 ? 0.0 : kPi / 2.0;
+        return g == 0.0 ? 0.0 : kPi / 2.0;
+    }
+    const double cosine = std::clamp((f * f + g * g - L * L) / (2.0 * f * g), -1.0, 1.0);
+    const double opposite = ArcCosExtended(cosine);
+    if (longest == 0) return opposite;
+    return ArcSinExtended((second == 0 ? g : f) * std::sin(opposite) / L);
+}
+
 } // namespace
 
 float AngleOf(float dx, float dy) {
@@ -166,10 +195,7 @@ void CircleCircle(const Circle& c1, const Circle& c2, Point2& p1, Point2& p2, in
 
     // The tests above use the same sums as TRIabc's own check, so the triangle r2, r1, d is
     // always possible here, even right at tangency.
-    float alpha = 0.0f;
-    float unused1 = 0.0f;
-    float unused2 = 0.0f;
-    TRIabc(c2.r, c1.r, d, alpha, unused1, unused2, messages);
+    const float alpha = static_cast<float>(TriangleAngleOppositeA(c2.r, c1.r, d, messages));
     const double phi = AngleOf(c2.cx - c1.cx, c2.cy - c1.cy);
     const double r1 = c1.r;
     p1 = Point2{static_cast<float>(c1.cx + r1 * std::cos(phi + alpha)),

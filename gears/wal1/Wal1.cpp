@@ -10,9 +10,13 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <initializer_list>
 #include <numbers>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 namespace linkwright {
 
@@ -36,6 +40,11 @@ Point2 Nearer(Point2 p1, Point2 p2, Point2 reference) {
 // The lower root; the second one on equal heights.
 Point2 Lower(Point2 p1, Point2 p2) {
     return p1.y < p2.y ? p1 : p2;
+}
+
+// Bit-for-bit equality: -0 and +0 can lead to different results, so == would not do.
+template <std::size_t N> bool SameBits(const float (&kept)[N], std::initializer_list<float> now) {
+    return std::memcmp(kept, std::data(now), sizeof kept) == 0;
 }
 
 std::string PadTo49(std::string line) {
@@ -227,9 +236,16 @@ void Wal1::CalcGear(float crankAngle, float gearSetting) {
     const double eccentric = turned + aCAE;
     p.E = Point2{static_cast<float>(p.A.x + g.AE * std::cos(eccentric)),
                  static_cast<float>(p.A.y + g.AE * std::sin(eccentric))};
-    {
-        const float tailRadius = static_cast<float>(
+    if (!tail_.valid || !SameBits(tail_.inputs, {g.PXx, g.PXy})) {
+        tail_.inputs[0] = g.PXx;
+        tail_.inputs[1] = g.PXy;
+        tail_.radius = static_cast<float>(
             std::sqrt(static_cast<double>(g.PXx) * g.PXx + static_cast<double>(g.PXy) * g.PXy));
+        tail_.direction = AngleOf(g.PXx, g.PXy);
+        tail_.valid = true;
+    }
+    {
+        const float tailRadius = tail_.radius;
         Point2 p1;
         Point2 p2;
         int status = 0;
@@ -241,7 +257,7 @@ void Wal1::CalcGear(float crankAngle, float gearSetting) {
     // The link's centre of curvature, BT behind the trunnion in the link's own frame.
     const float tailDirection = AngleOf(static_cast<float>(static_cast<double>(p.X.x) - p.P.x),
                                         static_cast<float>(static_cast<double>(p.X.y) - p.P.y));
-    p.Q = FrameOrigin(p.P.x, p.P.y, tailDirection, -AngleOf(g.PXx, g.PXy), -g.BT, 0.0f);
+    p.Q = FrameOrigin(p.P.x, p.P.y, tailDirection, -tail_.direction, -g.BT, 0.0f);
 
     if (g.AutoDU != 0)
         g.DU =
@@ -255,7 +271,15 @@ void Wal1::CalcGear(float crankAngle, float gearSetting) {
     }
     p.R = Point2{static_cast<float>(static_cast<double>(p.P.x) + g.ARx), g.ARy};
     const float alpha = static_cast<float>(static_cast<double>(g.FLAA) * gearSetting - g.MLAA);
-    p.L = FrameOrigin(p.R.x, p.R.y, alpha, 0.0f, -g.LR, 0.0f);
+    if (!liftingArm_.valid || !SameBits(liftingArm_.inputs, {p.R.x, p.R.y, alpha, g.LR})) {
+        liftingArm_.inputs[0] = p.R.x;
+        liftingArm_.inputs[1] = p.R.y;
+        liftingArm_.inputs[2] = alpha;
+        liftingArm_.inputs[3] = g.LR;
+        liftingArm_.L = FrameOrigin(p.R.x, p.R.y, alpha, 0.0f, -g.LR, 0.0f);
+        liftingArm_.valid = true;
+    }
+    p.L = liftingArm_.L;
 
     // The radius-rod pin runs on a horizontal line whose height follows the lever's lean.
     const float beta = AngleOf(static_cast<float>(static_cast<double>(V0.x) - p.U0.x),
@@ -298,7 +322,11 @@ float Wal1::PistonPct() const {
 void Wal1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, float gearSetting) {
     GearRecord.LastForward = env_.state.fwd;
 
-    std::FILE* file = std::fopen(OutputFileName, "wb");
+    // The listing is written over the previous one instead of truncating the file first: freeing and
+    // allocating the file's blocks again on every revolution costs more than the solve itself. A
+    // longer previous listing is cut to the new length afterwards.
+    std::FILE* file = std::fopen(OutputFileName, "r+b");
+    if (file == nullptr) file = std::fopen(OutputFileName, "wb");
     if (file == nullptr) throw std::runtime_error(std::string("Cannot create ") + OutputFileName);
     std::string listing;
     listing.reserve(120 + static_cast<std::size_t>(Nsteps + 1) * 96);
@@ -307,12 +335,12 @@ void Wal1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, f
 
     SolveRevolutionLoop(steps, Nsteps, gearSetting, [&](int, float angle) {
         const Wal1Points& p = pts_;
-        listing += F(Degrees(angle), 5, 1);
+        AppendF(listing, Degrees(angle), 5, 1);
         listing += ' ';
         for (const Point2* pin : {&p.T, &p.B, &p.X, &p.E, &p.G, &p.C}) {
-            listing += F(pin->x, 6, 3);
+            AppendF(listing, pin->x, 6, 3);
             listing += ' ';
-            listing += F(pin->y, 6, 3);
+            AppendF(listing, pin->y, 6, 3);
             listing += ' ';
         }
         listing += '\n';
@@ -320,7 +348,10 @@ void Wal1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, f
 
     const bool written = std::fwrite(listing.data(), 1, listing.size(), file) == listing.size();
     const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) throw std::runtime_error(std::string("Cannot write ") + OutputFileName);
+    std::error_code resized;
+    if (written && closed) std::filesystem::resize_file(OutputFileName, listing.size(), resized);
+    if (!written || !closed || resized)
+        throw std::runtime_error(std::string("Cannot write ") + OutputFileName);
 
     FillValvingWords(events);
 }

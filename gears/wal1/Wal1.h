@@ -82,6 +82,23 @@ private:
     Wal1LinkSwings CheckLinkSwings() const;
     void WriteInitialisationReport(bool autoSet);
 
+    // Parts of the solution that depend on the record and the gear setting only, kept with the exact
+    // inputs they came from: a revolution computes them once, and any change of an input (compared
+    // bit for bit) computes them again.
+    struct LiftingArmMemo {
+        float inputs[4] = {}; // R.x, R.y, the arm's angle, LR
+        Point2 L;
+        bool valid = false;
+    };
+    struct TailMemo {
+        float inputs[2] = {}; // PXx, PXy
+        float radius = 0;     // of the tail pin about the trunnion
+        float direction = 0;  // of the tail in the link's own frame
+        bool valid = false;
+    };
+    LiftingArmMemo liftingArm_;
+    TailMemo tail_;
+
     Wal1Points pts_;
     EditorTable editor_;
     bool editorBuilt_ = false;
