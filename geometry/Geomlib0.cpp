@@ -139,8 +139,17 @@ float SlopeOf(const Segment& s) {
     return s.y2 > s.y1 ? kVerticalSlope : -kVerticalSlope;
 }
 
+namespace {
+
+// InterceptOf for a segment whose slope is already known.
+float InterceptWithSlope(const Segment& s, float slope) {
+    return static_cast<float>(static_cast<double>(s.y1) - static_cast<double>(slope) * s.x1);
+}
+
+} // namespace
+
 float InterceptOf(const Segment& s) {
-    return static_cast<float>(static_cast<double>(s.y1) - static_cast<double>(SlopeOf(s)) * s.x1);
+    return InterceptWithSlope(s, SlopeOf(s));
 }
 
 void SolveQuadratic(float qa, float qb, float qc, float& root1, float& root2, int& count) {
@@ -164,7 +173,7 @@ void CircleLine(const Circle& c, const Segment& s, Point2& p1, Point2& p2, int& 
         m = SlopeOf(line);
     }
     const double slope = m;
-    const double k = InterceptOf(line);
+    const double k = InterceptWithSlope(line, m);
     const double r = c.r;
     const QuadraticRoots roots =
         SolveQuadraticExtended(slope * slope + 1.0, -2.0 * cx + 2.0 * slope * k - 2.0 * slope * cy,
@@ -211,8 +220,8 @@ void LineLine(const Segment& s1, const Segment& s2, Point2& p, int& status) {
         status = -1;
         return;
     }
-    const double k1 = InterceptOf(s1);
-    const double k2 = InterceptOf(s2);
+    const double k1 = InterceptWithSlope(s1, m1);
+    const double k2 = InterceptWithSlope(s2, m2);
     status = 0;
     // y from the unrounded x: with a vertical line's slope of 1 000 000 the rounding of x alone
     // would move y by several hundredths.
