@@ -2,6 +2,7 @@
 // listing "Wal1Output.txt".
 #include "tests/gears/Wal1Fixture.h"
 
+#include <fstream>
 #include <numbers>
 
 namespace linkwright::testing {
@@ -117,6 +118,24 @@ TEST_F(Wal1Test, RevolutionWritesTheCoordinateListing) {
     // The listing is replaced, not appended to, by the next revolution.
     model_.SolveRevolution(steps, 30, events, 0.7f);
     EXPECT_EQ(ReadLines(scratch_ / "Wal1Output.txt").size(), 2u + 31u);
+}
+
+TEST_F(Wal1Test, ListingReplacesALongerFileOfAnyContent) {
+    model_.InitialiseGear();
+    {
+        std::ofstream previous(scratch_ / "Wal1Output.txt", std::ios::binary);
+        previous << std::string(200000, 'x');
+    }
+    StepArrays steps;
+    EventRecord events{};
+    model_.SolveRevolution(steps, 30, events, 1.0f);
+    const std::string text = ReadTextFile(scratch_ / "Wal1Output.txt");
+    EXPECT_EQ(text.find('x'), std::string::npos);
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.back(), '\n');
+    const std::string header = "Results from last calculation of a cycle\n"
+                               "Crankangle RadRodXY DieblockXY TailpinXY EccPinXY XheadXY CrankXY\n";
+    EXPECT_EQ(text.size(), header.size() + 31u * (6u + 12u * 7u + 1u));
 }
 
 TEST_F(Wal1Test, ListingOfAnUnreachablePositionRepeatsTheLastReachableOne) {
