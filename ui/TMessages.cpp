@@ -83,14 +83,10 @@ void TMessages::ShowMessages() {
 }
 
 void TMessages::FormPaint() {
-    if (reporting_) return;
+    if (guard_.Reporting()) return;
     try {
         if (!std::filesystem::exists(messages_.Path())) {
-            reporting_ = true;
-            deactivatedWhileReporting_ = false;
-            dialogs_.Information("No message file?");
-            reporting_ = false;
-            skipNextActivation_ = deactivatedWhileReporting_;
+            guard_.ReportWith([&] { dialogs_.Information("No message file?"); });
             return;
         }
         messages_.Close();
@@ -99,11 +95,7 @@ void TMessages::FormPaint() {
         Memo1->setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     } catch (const std::exception& error) {
         // A file that cannot be closed or reopened ends the reload with the system's report.
-        reporting_ = true;
-        deactivatedWhileReporting_ = false;
-        dialogs_.Information(error.what());
-        reporting_ = false;
-        skipNextActivation_ = deactivatedWhileReporting_;
+        guard_.ReportWith([&] { dialogs_.Information(error.what()); });
     }
 }
 
@@ -136,15 +128,7 @@ void TMessages::showEvent(QShowEvent* event) {
 void TMessages::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::ActivationChange) return;
-    if (!isActiveWindow()) {
-        if (reporting_) deactivatedWhileReporting_ = true;
-        return;
-    }
-    if (skipNextActivation_) {
-        skipNextActivation_ = false;
-        return;
-    }
-    FormPaint();
+    if (guard_.ShouldReload(isActiveWindow())) FormPaint();
 }
 
 } // namespace linkwright

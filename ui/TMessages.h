@@ -2,6 +2,8 @@
 // window is shown or activated, so it always shows what the program has written so far.
 #pragma once
 
+#include "ui/ActivationGuard.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -46,9 +48,7 @@ private:
     QAction* Paste1 = nullptr;
     // The box about a missing file takes the focus away; the activation that follows its closing
     // must not reload (and report) again, or the two would chase each other for ever.
-    bool reporting_ = false;
-    bool deactivatedWhileReporting_ = false;
-    bool skipNextActivation_ = false;
+    ActivationGuard guard_;
 };
 
 } // namespace linkwright

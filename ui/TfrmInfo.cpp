@@ -20,7 +20,9 @@ namespace {
 const QString HelpFileName = QStringLiteral("Linkwright.txt");
 }
 
-TfrmInfo::TfrmInfo(Dialogs& dialogs, QWidget* parent) : QWidget(parent, Qt::Window), dialogs_(dialogs) {
+TfrmInfo::TfrmInfo(Dialogs& dialogs, QWidget* parent, QString programFolder)
+    : QWidget(parent, Qt::Window), dialogs_(dialogs),
+      programFolder_(programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder) {
     setObjectName(QStringLiteral("frmInfo"));
     setWindowTitle(QStringLiteral("Information"));
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -45,14 +47,13 @@ TfrmInfo::TfrmInfo(Dialogs& dialogs, QWidget* parent) : QWidget(parent, Qt::Wind
     resize(textWidth + Memo1->verticalScrollBar()->sizeHint().width() + 16, 560);
 }
 
-QStringList TfrmInfo::HelpFileCandidates() {
-    return {QDir::current().filePath(HelpFileName),
-            QDir(QCoreApplication::applicationDirPath()).filePath(HelpFileName)};
+QStringList TfrmInfo::HelpFileCandidates() const {
+    return {QDir::current().filePath(HelpFileName), QDir(programFolder_).filePath(HelpFileName)};
 }
 
 void TfrmInfo::ShowInfo() {
     FormActivate();
-    if (!isActiveWindow()) skipNextActivation_ = true;
+    if (!isActiveWindow()) guard_.SkipNextActivation();
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
@@ -60,7 +61,7 @@ void TfrmInfo::ShowInfo() {
 }
 
 void TfrmInfo::FormActivate() {
-    if (reporting_) return;
+    if (guard_.Reporting()) return;
     const QStringList candidates = HelpFileCandidates();
     for (const QString& candidate : candidates) {
         QFile file(candidate);
@@ -74,25 +75,13 @@ void TfrmInfo::FormActivate() {
                              .arg(HelpFileName, QDir::toNativeSeparators(candidates[0]),
                                   QDir::toNativeSeparators(candidates[1]));
     Memo1->setPlainText(text);
-    reporting_ = true;
-    deactivatedWhileReporting_ = false;
-    dialogs_.Information(text.toStdString());
-    reporting_ = false;
-    if (deactivatedWhileReporting_) skipNextActivation_ = true;
+    guard_.ReportWith([&] { dialogs_.Information(text.toStdString()); });
 }
 
 void TfrmInfo::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() != QEvent::ActivationChange) return;
-    if (!isActiveWindow()) {
-        if (reporting_) deactivatedWhileReporting_ = true;
-        return;
-    }
-    if (skipNextActivation_) {
-        skipNextActivation_ = false;
-        return;
-    }
-    FormActivate();
+    if (guard_.ShouldReload(isActiveWindow())) FormActivate();
 }
 
 } // namespace linkwright

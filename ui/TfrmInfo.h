@@ -2,6 +2,8 @@
 // activation from the working directory or, failing that, from beside the program.
 #pragma once
 
+#include "ui/ActivationGuard.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -14,7 +16,9 @@ class Dialogs;
 class TfrmInfo : public QWidget {
     Q_OBJECT
 public:
-    explicit TfrmInfo(Dialogs& dialogs, QWidget* parent = nullptr);
+    // The help text is looked for in the working directory, then in `programFolder` (the folder of
+    // the running program when empty).
+    explicit TfrmInfo(Dialogs& dialogs, QWidget* parent = nullptr, QString programFolder = {});
 
     // Help > Info: loads the text and shows the window in front.
     void ShowInfo();
@@ -26,7 +30,7 @@ public:
     QPlainTextEdit* Memo() const { return Memo1; }
 
     // Where the help text is looked for, in this order.
-    static QStringList HelpFileCandidates();
+    QStringList HelpFileCandidates() const;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -34,12 +38,11 @@ protected:
 private:
     Dialogs& dialogs_;
     QPlainTextEdit* Memo1 = nullptr;
+    QString programFolder_;
     QString loadedFrom_;
-    bool reporting_ = false;
-    bool deactivatedWhileReporting_ = false;
     // ShowInfo loads before the window appears (a window system without a window manager may never
     // activate it); the activation that the showing causes need not load a second time.
-    bool skipNextActivation_ = false;
+    ActivationGuard guard_;
 };
 
 } // namespace linkwright
