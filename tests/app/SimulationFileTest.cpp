@@ -1,10 +1,7 @@
 // File > Open and Save around the gear data file: the dialogs' requests, the caption's file name,
 // the reset after every Open (cancelled or refused too), and the headless set-up of a gear.
-#include "app/Simulation.h"
 #include "gears/wal1/Wal1.h"
-#include "tests/support/RecordingCanvas.h"
-#include "tests/support/ScriptedDialogs.h"
-#include "tests/support/TestSupport.h"
+#include "tests/app/SimulationFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -13,19 +10,10 @@
 namespace linkwright::testing {
 namespace {
 
-class SimulationFileTest : public ::testing::Test {
+class SimulationFileTest : public SimulationFixture {
 protected:
-    ScratchDir dir;
-    WorkingDirectory cwd{dir.path()};
-    ScriptedDialogs dialogs;
-    RecordingCanvas canvas{800, 600};
-    Simulation sim{dialogs};
-    int closes = 0;
-
     void SetUp() override {
-        sim.Plot.AttachCanvas(canvas);
-        sim.CloseDiagramWindows = [this] { ++closes; };
-        sim.Redraw(803, 703, 100);
+        SimulationFixture::SetUp();
         sim.FormActivate();
     }
 

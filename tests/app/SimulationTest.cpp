@@ -1,9 +1,6 @@
 // The simulation driver's start-up and main-window commands: kind choice, the panel texts, zoom and
 // pan, the gear and crank settings, the direction, the editor's closing clamp and the first activation.
-#include "app/Simulation.h"
-#include "tests/support/RecordingCanvas.h"
-#include "tests/support/ScriptedDialogs.h"
-#include "tests/support/TestSupport.h"
+#include "tests/app/SimulationFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -13,21 +10,8 @@
 namespace linkwright::testing {
 namespace {
 
-class SimulationTest : public ::testing::Test {
+class SimulationTest : public SimulationFixture {
 protected:
-    ScratchDir dir;
-    WorkingDirectory cwd{dir.path()};
-    ScriptedDialogs dialogs;
-    RecordingCanvas canvas{800, 600};
-    Simulation sim{dialogs};
-    int closes = 0;
-
-    void SetUp() override {
-        sim.Plot.AttachCanvas(canvas);
-        sim.CloseDiagramWindows = [this] { ++closes; };
-        sim.Redraw(803, 703, 100);
-    }
-
     std::size_t Index(EditorSession& session, const char* component) {
         const auto& fields = session.Table().fields;
         for (std::size_t i = 0; i < fields.size(); ++i)
