@@ -212,33 +212,28 @@ void Glib1::ClippedLine(int x1, int y1, int x2, int y2) {
             // Both ends beyond the same edge: nothing can be left, and moving both onto that edge
             // would leave no run to interpolate along.
             bool rejected = (cx1 != 0 && cx1 == cx2) || (cy1 != 0 && cy1 == cy2);
+            // Moves the ends outside lo..hi along coordinate a onto the crossed edge and the other
+            // coordinate b along the line; the second end uses the already moved first one.
+            auto clipAlong = [](std::int64_t& a1, std::int64_t& b1, std::int64_t& a2, std::int64_t& b2,
+                                int code1, int code2, int lo, int hi) {
+                if (code1 != 0) {
+                    const int edge = code1 < 0 ? lo : hi;
+                    b1 += ClipShift(b2 - b1, a2 - a1, edge - a1);
+                    a1 = edge;
+                }
+                if (code2 != 0) {
+                    const int edge = code2 < 0 ? lo : hi;
+                    b2 = b1 + ClipShift(b2 - b1, a2 - a1, edge - a1);
+                    a2 = edge;
+                }
+            };
             if (!rejected && X1 != X2) {
-                if (cx1 != 0) {
-                    const int edge = cx1 < 0 ? VpLeft_ : VpRight_;
-                    Y1 += ClipShift(Y2 - Y1, X2 - X1, edge - X1);
-                    X1 = edge;
-                }
-                if (cx2 != 0) {
-                    const int edge = cx2 < 0 ? VpLeft_ : VpRight_;
-                    Y2 = Y1 + ClipShift(Y2 - Y1, X2 - X1, edge - X1);
-                    X2 = edge;
-                }
+                clipAlong(X1, Y1, X2, Y2, cx1, cx2, VpLeft_, VpRight_);
                 cy1 = RangeCode(Y1, VpTop_, VpBottom_);
                 cy2 = RangeCode(Y2, VpTop_, VpBottom_);
                 rejected = cy1 != 0 && cy1 == cy2;
             }
-            if (!rejected && Y1 != Y2) {
-                if (cy1 != 0) {
-                    const int edge = cy1 < 0 ? VpTop_ : VpBottom_;
-                    X1 += ClipShift(X2 - X1, Y2 - Y1, edge - Y1);
-                    Y1 = edge;
-                }
-                if (cy2 != 0) {
-                    const int edge = cy2 < 0 ? VpTop_ : VpBottom_;
-                    X2 = X1 + ClipShift(X2 - X1, Y2 - Y1, edge - Y1);
-                    Y2 = edge;
-                }
-            }
+            if (!rejected && Y1 != Y2) clipAlong(Y1, X1, Y2, X2, cy1, cy2, VpTop_, VpBottom_);
             draw = !rejected && RangeCode(X1, VpLeft_, VpRight_) == 0 &&
                    RangeCode(X2, VpLeft_, VpRight_) == 0 && RangeCode(Y1, VpTop_, VpBottom_) == 0 &&
                    RangeCode(Y2, VpTop_, VpBottom_) == 0;
