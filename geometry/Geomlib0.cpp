@@ -53,46 +53,19 @@ QuadraticRoots SolveQuadraticExtended(double qa, double qb, double qc) {
         return roots;
     }
     const float discriminant = static_cast<float>(qb * qb - 4.0 * qa * qc);
+    // One division, which runs beside the square root rather than after it.
+    const double inverse = 0.5 / qa;
     if (discriminant > 0.0f) {
         const double root = std::sqrt(static_cast<double>(discriminant));
-        roots.root1 = (-qb - root) / (2.0 * qa);
-        roots.root2 = (root - qb) / (2.0 * qa);
+        roots.root1 = (-qb - root) * inverse;
+        roots.root2 = (root - qb) * inverse;
         roots.count = 2;
     } else if (discriminant == 0.0f) {
-        roots.root1 = roots.root2 = -qb / (2.0 * qa);
+        roots.root1 = roots.root2 = -qb * inverse;
         roots.count = 1;
     }
     // A negative (or NaN) discriminant: no real root.
     return roots;
-}
-
-// The angle TRIabc answers opposite side a, computed alone: the circle intersection needs no other
-// and the arc sines of the other two angles would cost as much as the rest of it.
-double TriangleAngleOppositeA(float a, float b, float c, MessagesFile* messages) {
-    const double sides[3] = {a, b, c};
-    int longest = 0;
-    if (sides[1] > sides[longest]) longest = 1;
-    if (sides[2] > sides[longest]) longest = 2;
-    const int first = (longest + 1) % 3;
-    const int second = (longest + 2) % 3;
-    const double L = sides[longest];
-    const double f = sides[first];
-    const double g = sides[second];
-
-    if (L > f + g) {
-        if (messages != nullptr) messages->AppendLine("Error in TRIabc");
-        return longest == 0 ? kPi : 0.0;
-    }
-    if (f == 0.0 || g == 0.0) {
-        if (L == 0.0) return kPi / 3.0;
-        if (longest == 0) return kPi / 2.0;
-        if (first == 0) return f == 0.0 ? 0.0 : kPi / 2.0;
-        return g == 0.0 ? 0.0 : kPi / 2.0;
-    }
-    const double cosine = std::clamp((f * f + g * g - L * L) / (2.0 * f * g), -1.0, 1.0);
-    const double opposite = ArcCosExtended(cosine);
-    if (longest == 0) return opposite;
-    return ArcSinExtended((second == 0 ? g : f) * std::sin(opposite) / L);
 }
 
 } // namespace
@@ -193,24 +166,32 @@ void CircleLine(const Circle& c, const Segment& s, Point2& p1, Point2& p2, int& 
     }
 }
 
-void CircleCircle(const Circle& c1, const Circle& c2, Point2& p1, Point2& p2, int& status,
-                  MessagesFile* messages) {
-    const float d = Distance(Point2{c1.cx, c1.cy}, Point2{c2.cx, c2.cy});
+void CircleCircle(const Circle& c1, const Circle& c2, Point2& p1, Point2& p2, int& status) {
+    const double dx = static_cast<double>(c2.cx) - c1.cx;
+    const double dy = static_cast<double>(c2.cy) - c1.cy;
+    const double squared = dx * dx + dy * dy;
+    const float d = static_cast<float>(std::sqrt(squared)); // the centres' Distance
+    const double r1 = c1.r;
+    const double r2 = c2.r;
     status = 0;
     if (d == 0.0f) status = -1;
-    if (d > static_cast<double>(c1.r) + c2.r) status = -2;
-    if (d < std::fabs(static_cast<double>(c2.r) - c1.r)) status = -3;
+    if (d > r1 + r2) status = -2;
+    if (d < std::fabs(r2 - r1)) status = -3;
     if (status != 0) return;
 
-    // The tests above use the same sums as TRIabc's own check, so the triangle r2, r1, d is
-    // always possible here, even right at tangency.
-    const float alpha = static_cast<float>(TriangleAngleOppositeA(c2.r, c1.r, d, messages));
-    const double phi = AngleOf(c2.cx - c1.cx, c2.cy - c1.cy);
-    const double r1 = c1.r;
-    p1 = Point2{static_cast<float>(c1.cx + r1 * std::cos(phi + alpha)),
-                static_cast<float>(c1.cy + r1 * std::sin(phi + alpha))};
-    p2 = Point2{static_cast<float>(c1.cx + r1 * std::cos(phi - alpha)),
-                static_cast<float>(c1.cy + r1 * std::sin(phi - alpha))};
+    // The chord's foot lies r1 cos(alpha) from centre 1 towards centre 2 and its ends r1 sin(alpha)
+    // to either side, alpha being the triangle's angle at centre 1. Both are taken as fractions of
+    // the centre distance, which needs only its square: `along` times the distance is half of
+    // d^2 + r1^2 - r2^2. Rounding can make the chord's square a hair negative at tangency; the chord
+    // then has no length.
+    const double inverse = 1.0 / squared;
+    const double half = (squared + r1 * r1 - r2 * r2) * 0.5;
+    const double along = half * inverse;
+    const double across = std::sqrt(std::max(0.0, r1 * r1 * squared - half * half)) * inverse;
+    const double mx = c1.cx + along * dx;
+    const double my = c1.cy + along * dy;
+    p1 = Point2{static_cast<float>(mx - across * dy), static_cast<float>(my + across * dx)};
+    p2 = Point2{static_cast<float>(mx + across * dy), static_cast<float>(my - across * dx)};
 }
 
 void LineLine(const Segment& s1, const Segment& s2, Point2& p, int& status) {
@@ -295,20 +276,20 @@ void MatMul3(const Matrix3& a, const Matrix3& b, Matrix3& c) {
     c = product; // through a copy, so that c may be a or b
 }
 
-Point2 FrameOrigin(float tx1, float ty1, float angle1, float angle2, float tx2, float ty2) {
-    Matrix3 translation1;
-    Matrix3 rotation1;
-    Matrix3 rotation2;
-    Matrix3 translation2;
-    TranslationMatrix(translation1, tx1, ty1);
-    RotationMatrix(rotation1, angle1);
-    RotationMatrix(rotation2, angle2);
-    TranslationMatrix(translation2, tx2, ty2);
-    Matrix3 product;
-    MatMul3(translation1, rotation1, product);
-    MatMul3(product, rotation2, product);
-    MatMul3(product, translation2, product);
-    return Point2{product.m[0][2], product.m[1][2]};
+bool FirstIsNearerByDistance(Point2 p1, Point2 p2, Point2 reference) {
+    return Distance(p1, reference) < Distance(p2, reference);
+}
+
+Direction2 DirectionOf(double dx, double dy) {
+    const double length = std::sqrt(dx * dx + dy * dy);
+    if (length == 0.0) return Direction2{0.0, 1.0};
+    if (std::isinf(length)) return DirectionAt(AngleOfExtended(dx, dy)); // an infinite component
+    const double inverse = 1.0 / length;
+    return Direction2{dx * inverse, dy * inverse};
+}
+
+Direction2 DirectionAt(double angle) {
+    return Direction2{std::cos(angle), std::sin(angle)};
 }
 
 void WritePoint(MessagesFile& messages, Point2 p, int width, int decimals) {

@@ -34,6 +34,13 @@ struct Matrix3 {
     float m[3][3] = {{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}};
 };
 
+// A direction as its unit vector (cos, sin). Solvers that turn frames by directions they measured
+// use it instead of angles: no arc tangent, no sine or cosine, and no rounding of the angle.
+struct Direction2 {
+    double c = 1.0;
+    double s = 0.0;
+};
+
 // The float nearest pi / 2: what AngleOf answers for a vertical direction.
 inline constexpr float kHalfPiSingle = 1.5707964f;
 
@@ -66,9 +73,9 @@ void CircleLine(const Circle& c, const Segment& s, Point2& p1, Point2& p2, int& 
 // Intersections of two circles. status 0: p1 lies to the left of the line from centre 1 to centre 2,
 // p2 to the right (equal when the circles touch). Otherwise p1, p2 are untouched and status is
 // -1 (same centre), -2 (too far apart) or -3 (one inside the other), a later test overriding an
-// earlier one in that order. `messages` receives TRIabc's report, which cannot normally occur here.
-void CircleCircle(const Circle& c1, const Circle& c2, Point2& p1, Point2& p2, int& status,
-                  MessagesFile* messages = nullptr);
+// earlier one in that order. The points are the ends of the common chord: its foot lies on the line
+// of centres where the triangle of r1, r2 and the centre distance puts it, so no angle is computed.
+void CircleCircle(const Circle& c1, const Circle& c2, Point2& p1, Point2& p2, int& status);
 
 // Intersection of the lines through s1 and s2; status -1 and p untouched when the slopes are equal.
 void LineLine(const Segment& s1, const Segment& s2, Point2& p, int& status);
@@ -86,10 +93,52 @@ void TranslationMatrix(Matrix3& m, float tx, float ty);
 // c := a x b; c may be a or b.
 void MatMul3(const Matrix3& a, const Matrix3& b, Matrix3& c);
 
-// The image of the origin of a frame placed by translation(tx1, ty1) x rotation(angle1) x
-// rotation(angle2) x translation(tx2, ty2): the third column of that product, computed exactly as a
-// solver does with RotationMatrix, TranslationMatrix and MatMul3.
-Point2 FrameOrigin(float tx1, float ty1, float angle1, float angle2, float tx2, float ty2);
+
+// Choosing between the two roots of an intersection.
+// Distance(p1, reference) < Distance(p2, reference).
+bool FirstIsNearerByDistance(Point2 p1, Point2 p2, Point2 reference);
+// The point nearer the reference by Distance; p2 when both are equally near.
+inline Point2 NearerOf(Point2 p1, Point2 p2, Point2 reference) {
+    // The squared distances decide at once unless they are so close that the rounded distances
+    // could come out equal (a relative difference of 1e-5 in the squares is far more than the
+    // rounding of two square roots to float can bridge).
+    const double dx1 = static_cast<double>(p1.x) - reference.x;
+    const double dy1 = static_cast<double>(p1.y) - reference.y;
+    const double dx2 = static_cast<double>(p2.x) - reference.x;
+    const double dy2 = static_cast<double>(p2.y) - reference.y;
+    const double s1 = dx1 * dx1 + dy1 * dy1;
+    const double s2 = dx2 * dx2 + dy2 * dy2;
+    const double difference = s1 - s2;
+    const double margin = 1e-5 * (s1 > s2 ? s1 : s2);
+    if (difference > margin) return p2;
+    if (difference < -margin) return p1;
+    return FirstIsNearerByDistance(p1, p2, reference) ? p1 : p2;
+}
+// The lower point; p2 on equal heights.
+inline Point2 LowerOf(Point2 p1, Point2 p2) {
+    return p1.y < p2.y ? p1 : p2;
+}
+
+// Directions and frames.
+// The unit vector of the direction AngleOf measures for (dx, dy); a zero vector points up, as
+// AngleOf(0, 0) = pi / 2 does.
+Direction2 DirectionOf(double dx, double dy);
+// The unit vector at `angle` radians.
+Direction2 DirectionAt(double angle);
+// a turned further by b: the angles add.
+inline Direction2 Turned(Direction2 a, Direction2 b) {
+    return Direction2{a.c * b.c - a.s * b.s, a.s * b.c + a.c * b.s};
+}
+// a turned back by b: the angles subtract.
+inline Direction2 TurnedBack(Direction2 a, Direction2 b) {
+    return Direction2{a.c * b.c + a.s * b.s, a.s * b.c - a.c * b.s};
+}
+// The point (x, y) of a frame whose origin is `origin` and whose x axis points along d: what
+// translation(origin) x rotation(d) x translation(x, y) makes of the frame's own origin.
+inline Point2 PlaceInFrame(Point2 origin, Direction2 d, double x, double y) {
+    return Point2{static_cast<float>(origin.x + (d.c * x - d.s * y)),
+                  static_cast<float>(origin.y + (d.s * x + d.c * y))};
+}
 
 // Appends " X" and x, then " Y" and y, each in fixed-point with the given width and decimals, and
 // flushes (no line end).

@@ -32,16 +32,6 @@ bool Finite(Point2 p) {
     return std::isfinite(p.x) && std::isfinite(p.y);
 }
 
-// The root nearer the reference pin; the second one when both are equally near.
-Point2 Nearer(Point2 p1, Point2 p2, Point2 reference) {
-    return Distance(p1, reference) < Distance(p2, reference) ? p1 : p2;
-}
-
-// The lower root; the second one on equal heights.
-Point2 Lower(Point2 p1, Point2 p2) {
-    return p1.y < p2.y ? p1 : p2;
-}
-
 // Bit-for-bit equality: -0 and +0 can lead to different results, so == would not do.
 template <std::size_t N> bool SameBits(const float (&kept)[N], std::initializer_list<float> now) {
     return std::memcmp(kept, std::data(now), sizeof kept) == 0;
@@ -59,7 +49,7 @@ void PlaceOnCircleLine(Point2& pin, const Circle& circle, const Segment& line, P
     Point2 p2;
     int count = 0;
     CircleLine(circle, line, p1, p2, count);
-    if (count > 0 && Finite(p1) && Finite(p2)) pin = Nearer(p1, p2, reference);
+    if (count > 0 && Finite(p1) && Finite(p2)) pin = NearerOf(p1, p2, reference);
 }
 
 } // namespace
@@ -209,8 +199,8 @@ Wal1LinkSwings Wal1::CheckLinkSwings() const {
         Point2 p1;
         Point2 p2;
         int status = 0;
-        CircleCircle(Circle{g.EX, ends[i].x, ends[i].y}, tail, p1, p2, status, &env_.messages);
-        if (status == 0 && Finite(p1) && Finite(p2)) Xi = Lower(p1, p2);
+        CircleCircle(Circle{g.EX, ends[i].x, ends[i].y}, tail, p1, p2, status);
+        if (status == 0 && Finite(p1) && Finite(p2)) Xi = LowerOf(p1, p2);
         const float ai = AngleOf(static_cast<float>(static_cast<double>(P.x) - Xi.x),
                                  static_cast<float>(static_cast<double>(P.y) - Xi.y));
         swings[i] = static_cast<float>(static_cast<double>(ai) - a0);
@@ -224,40 +214,42 @@ void Wal1::CalcGear(float crankAngle, float gearSetting) {
     const Point2 V0 = ValveOrigin;
 
     // Crank pin, then the crosshead on the line of stroke through the cylinder and the axle.
-    const double turned = static_cast<double>(crankAngle) + kPi;
-    p.C = Point2{static_cast<float>(p.A.x + CrankRadius * std::cos(turned)),
-                 static_cast<float>(p.A.y + CrankRadius * std::sin(turned))};
+    const Direction2 crank = DirectionAt(static_cast<double>(crankAngle) + kPi);
+    p.C = PlaceInFrame(p.A, crank, CrankRadius, 0.0);
     PlaceOnCircleLine(p.G, Circle{g.GC, p.C.x, p.C.y}, Segment{p.CylRef.x, p.CylRef.y, p.A.x, p.A.y},
                       p.CylRef);
     p.D = Point2{static_cast<float>(static_cast<double>(p.G.x) + g.DGx),
                  static_cast<float>(static_cast<double>(p.G.y) + g.DGy)};
 
-    // Return crank and eccentric rod to the link's tail pin.
-    const double eccentric = turned + aCAE;
-    p.E = Point2{static_cast<float>(p.A.x + g.AE * std::cos(eccentric)),
-                 static_cast<float>(p.A.y + g.AE * std::sin(eccentric))};
+    // Return crank and eccentric rod to the link's tail pin: the return crank leads the crank by
+    // aCAE.
+    if (!eccentric_.valid || !SameBits(eccentric_.inputs, {aCAE})) {
+        eccentric_.inputs[0] = aCAE;
+        eccentric_.lead = DirectionAt(aCAE);
+        eccentric_.valid = true;
+    }
+    p.E = PlaceInFrame(p.A, Turned(crank, eccentric_.lead), g.AE, 0.0);
     if (!tail_.valid || !SameBits(tail_.inputs, {g.PXx, g.PXy})) {
         tail_.inputs[0] = g.PXx;
         tail_.inputs[1] = g.PXy;
         tail_.radius = static_cast<float>(
             std::sqrt(static_cast<double>(g.PXx) * g.PXx + static_cast<double>(g.PXy) * g.PXy));
-        tail_.direction = AngleOf(g.PXx, g.PXy);
+        tail_.direction = DirectionOf(g.PXx, g.PXy);
         tail_.valid = true;
     }
     {
-        const float tailRadius = tail_.radius;
         Point2 p1;
         Point2 p2;
         int status = 0;
-        CircleCircle(Circle{tailRadius, p.P.x, p.P.y}, Circle{g.EX, p.E.x, p.E.y}, p1, p2, status,
-                     &env_.messages);
-        if (status == 0 && Finite(p1) && Finite(p2)) p.X = Lower(p1, p2);
+        CircleCircle(Circle{tail_.radius, p.P.x, p.P.y}, Circle{g.EX, p.E.x, p.E.y}, p1, p2, status);
+        if (status == 0 && Finite(p1) && Finite(p2)) p.X = LowerOf(p1, p2);
     }
 
-    // The link's centre of curvature, BT behind the trunnion in the link's own frame.
-    const float tailDirection = AngleOf(static_cast<float>(static_cast<double>(p.X.x) - p.P.x),
-                                        static_cast<float>(static_cast<double>(p.X.y) - p.P.y));
-    p.Q = FrameOrigin(p.P.x, p.P.y, tailDirection, -tail_.direction, -g.BT, 0.0f);
+    // The link's centre of curvature, BT behind the trunnion in the link's own frame: the frame is
+    // turned as far as the tail now points from where it points in that frame.
+    const Direction2 tailNow =
+        DirectionOf(static_cast<double>(p.X.x) - p.P.x, static_cast<double>(p.X.y) - p.P.y);
+    p.Q = PlaceInFrame(p.P, TurnedBack(tailNow, tail_.direction), -g.BT, 0.0);
 
     if (g.AutoDU != 0)
         g.DU =
@@ -276,15 +268,15 @@ void Wal1::CalcGear(float crankAngle, float gearSetting) {
         liftingArm_.inputs[1] = p.R.y;
         liftingArm_.inputs[2] = alpha;
         liftingArm_.inputs[3] = g.LR;
-        liftingArm_.L = FrameOrigin(p.R.x, p.R.y, alpha, 0.0f, -g.LR, 0.0f);
+        liftingArm_.L = PlaceInFrame(p.R, DirectionAt(alpha), -g.LR, 0.0);
         liftingArm_.valid = true;
     }
     p.L = liftingArm_.L;
 
     // The radius-rod pin runs on a horizontal line whose height follows the lever's lean.
-    const float beta = AngleOf(static_cast<float>(static_cast<double>(V0.x) - p.U0.x),
-                               static_cast<float>(static_cast<double>(V0.y) - p.U0.y));
-    p.T0 = Point2{V0.x, static_cast<float>(V0.y + g.TV * std::sin(static_cast<double>(beta)))};
+    const Direction2 lean =
+        DirectionOf(static_cast<double>(V0.x) - p.U0.x, static_cast<double>(V0.y) - p.U0.y);
+    p.T0 = Point2{V0.x, static_cast<float>(V0.y + g.TV * lean.s)};
 
     // Die block on the link arc, on the radius rod's line from the lifting arm to that line.
     PlaceOnCircleLine(p.B, Circle{g.BT, p.Q.x, p.Q.y}, Segment{p.T0.x, p.T0.y, p.L.x, p.L.y}, p.P);
@@ -297,8 +289,8 @@ void Wal1::CalcGear(float crankAngle, float gearSetting) {
         Point2 p2;
         int status = 0;
         CircleCircle(Circle{static_cast<float>(static_cast<double>(g.TV) + g.UV), p.T.x, p.T.y},
-                     Circle{std::fabs(g.DU), p.D.x, p.D.y}, p1, p2, status, &env_.messages);
-        if (status == 0 && Finite(p1) && Finite(p2)) p.U = Nearer(p1, p2, p.U0);
+                     Circle{std::fabs(g.DU), p.D.x, p.D.y}, p1, p2, status);
+        if (status == 0 && Finite(p1) && Finite(p2)) p.U = NearerOf(p1, p2, p.U0);
     }
 
     // Valve rod pin: where the lever crosses the valve-rod axis.

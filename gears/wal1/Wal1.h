@@ -91,13 +91,19 @@ private:
         bool valid = false;
     };
     struct TailMemo {
-        float inputs[2] = {}; // PXx, PXy
-        float radius = 0;     // of the tail pin about the trunnion
-        float direction = 0;  // of the tail in the link's own frame
+        float inputs[2] = {};   // PXx, PXy
+        float radius = 0;       // of the tail pin about the trunnion
+        Direction2 direction;   // of the tail in the link's own frame
+        bool valid = false;
+    };
+    struct EccentricMemo {
+        float inputs[1] = {}; // aCAE
+        Direction2 lead;      // the return crank's lead on the crank
         bool valid = false;
     };
     LiftingArmMemo liftingArm_;
     TailMemo tail_;
+    EccentricMemo eccentric_;
 
     Wal1Points pts_;
     EditorTable editor_;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace linkwright {
@@ -235,7 +236,7 @@ TEST(CircleCircleTest, ImpossibleCasesReportStatusAndKeepThePoints) {
     EXPECT_EQ(p2.y, before2.y);
 }
 
-TEST(CircleCircleTest, RoundingAtTangencyNeverGivesNanOrATriangleError) {
+TEST(CircleCircleTest, RoundingAtTangencyNeverGivesNan) {
     testing::ScratchDir dir;
     MessagesFile messages(dir / "Messages.txt");
     messages.Create();
@@ -252,7 +253,7 @@ TEST(CircleCircleTest, RoundingAtTangencyNeverGivesNanOrATriangleError) {
                          std::nextafter(inside, 0.0f), std::nextafter(inside, 1e9f)}) {
             Point2 p1, p2;
             int status = -9;
-            CircleCircle(c1, Circle{r2, cx2, cy2}, p1, p2, status, &messages);
+            CircleCircle(c1, Circle{r2, cx2, cy2}, p1, p2, status);
             if (status != 0) continue;
             ++solved;
             EXPECT_FALSE(std::isnan(p1.x) || std::isnan(p1.y) || std::isnan(p2.x) || std::isnan(p2.y));
@@ -384,18 +385,75 @@ TEST(Transforms, ProductsComposeRotationsAndTranslations) {
     EXPECT_EQ(c.m[1][2], 0.0f);
 }
 
-TEST(Transforms, FrameOriginPlacesThePointOfARotatedShiftedFrame) {
-    const Point2 p = FrameOrigin(1, 2, static_cast<float>(kPi / 2), 0, 3, 0);
-    EXPECT_NEAR(p.x, 1, 1e-6);
-    EXPECT_FLOAT_EQ(p.y, 5);
-    // Against the closed form (tx1, ty1) + R(angle1 + angle2) (tx2, ty2).
-    const float values[][6] = {{0.5f, -1, 0.3f, 1.1f, 2, 0.7f}, {-4, 3, -2.5f, 0.4f, -1.5f, 6}};
-    for (const auto& v : values) {
-        const Point2 q = FrameOrigin(v[0], v[1], v[2], v[3], v[4], v[5]);
-        const double angle = static_cast<double>(v[2]) + v[3];
-        EXPECT_NEAR(q.x, v[0] + std::cos(angle) * v[4] - std::sin(angle) * v[5], 1e-5);
-        EXPECT_NEAR(q.y, v[1] + std::sin(angle) * v[4] + std::cos(angle) * v[5], 1e-5);
+TEST(Directions, DirectionOfAgreesWithAngleOfIncludingItsSpecialCases) {
+    const double vectors[][2] = {{3, 4}, {-3, 4}, {-3, -4}, {3, -4}, {-1, 0}, {1, 0}, {0, -2}, {1e-30, 1e-31}};
+    for (const auto& v : vectors) {
+        const Direction2 d = DirectionOf(v[0], v[1]);
+        const double angle = AngleOf(static_cast<float>(v[0]), static_cast<float>(v[1]));
+        EXPECT_NEAR(d.c, std::cos(angle), 1e-7) << v[0] << "," << v[1];
+        EXPECT_NEAR(d.s, std::sin(angle), 1e-7) << v[0] << "," << v[1];
+        EXPECT_NEAR(d.c * d.c + d.s * d.s, 1.0, 1e-15);
     }
+    // A zero vector points up, as AngleOf(0, 0) = pi / 2 does, and so does (0, -0).
+    for (const double dy : {0.0, -0.0}) {
+        const Direction2 up = DirectionOf(0.0, dy);
+        EXPECT_EQ(up.c, 0.0);
+        EXPECT_EQ(up.s, 1.0);
+    }
+    const Direction2 infinite = DirectionOf(-std::numeric_limits<double>::infinity(), 1.0);
+    EXPECT_NEAR(infinite.c, -1.0, 1e-15);
+    EXPECT_FALSE(std::isnan(infinite.s));
+}
+
+TEST(Directions, TurningAddsAndSubtractsAngles) {
+    const double a = 2.3;
+    const double b = -0.7;
+    const Direction2 sum = Turned(DirectionAt(a), DirectionAt(b));
+    const Direction2 difference = TurnedBack(DirectionAt(a), DirectionAt(b));
+    EXPECT_NEAR(sum.c, std::cos(a + b), 1e-15);
+    EXPECT_NEAR(sum.s, std::sin(a + b), 1e-15);
+    EXPECT_NEAR(difference.c, std::cos(a - b), 1e-15);
+    EXPECT_NEAR(difference.s, std::sin(a - b), 1e-15);
+}
+
+TEST(Directions, PlaceInFrameMatchesTheComposedTransforms) {
+    // translation(t1) x rotation(a1) x rotation(a2) x translation(t2), third column, built with the
+    // matrix routines.
+    const float values[][6] = {{1, 2, static_cast<float>(kPi / 2), 0, 3, 0},
+                               {0.5f, -1, 0.3f, 1.1f, 2, 0.7f},
+                               {-4, 3, -2.5f, 0.4f, -1.5f, 6}};
+    for (const auto& v : values) {
+        Matrix3 t1, r1, r2, t2, product;
+        TranslationMatrix(t1, v[0], v[1]);
+        RotationMatrix(r1, v[2]);
+        RotationMatrix(r2, v[3]);
+        TranslationMatrix(t2, v[4], v[5]);
+        MatMul3(t1, r1, product);
+        MatMul3(product, r2, product);
+        MatMul3(product, t2, product);
+        const Point2 q = PlaceInFrame(Point2{v[0], v[1]}, Turned(DirectionAt(v[2]), DirectionAt(v[3])), v[4], v[5]);
+        EXPECT_NEAR(q.x, product.m[0][2], 2e-6);
+        EXPECT_NEAR(q.y, product.m[1][2], 2e-6);
+    }
+}
+
+TEST(Choosing, NearerOfDecidesByTheRoundedDistancesAndTakesTheSecondOnATie) {
+    const Point2 reference{1, 1};
+    EXPECT_EQ(NearerOf(Point2{2, 1}, Point2{4, 1}, reference).x, 2);
+    EXPECT_EQ(NearerOf(Point2{4, 1}, Point2{2, 1}, reference).x, 2);
+    // Mirror images are equally near: the second one.
+    EXPECT_EQ(NearerOf(Point2{1, 3}, Point2{1, -1}, reference).y, -1);
+    // Distances that differ but round to the same float count as equal, as Distance compares them:
+    // 5 and sqrt(25 + 1e-6) are both 5.0f.
+    const Point2 onFive = NearerOf(Point2{3, 4}, Point2{5, 1e-3f}, Point2{0, 0});
+    EXPECT_EQ(onFive.x, 5);
+    // Nearly equal but not equal as floats: the nearer one, whichever comes first.
+    const Point2 far{1000, 1000};
+    const Point2 near{std::nextafter(1000.0f, 0.0f), 1000};
+    EXPECT_EQ(NearerOf(far, near, Point2{0, 1000}).x, near.x);
+    EXPECT_EQ(NearerOf(near, far, Point2{0, 1000}).x, near.x);
+    EXPECT_EQ(LowerOf(Point2{0, -1}, Point2{5, 2}).x, 0);
+    EXPECT_EQ(LowerOf(Point2{0, 2}, Point2{5, 2}).x, 5);
 }
 
 TEST(Trace, WritePointAppendsBothCoordinatesAndFlushes) {
