@@ -36,6 +36,14 @@ void GearModel::ApplyBacklash(float raw) {
     ValvePos_ = out;
 }
 
+void GearModel::RevolutionAngles(int Nsteps, std::vector<float>& angles) {
+    const int n = std::clamp(Nsteps, 1, MaxSteps);
+    angles.resize(static_cast<std::size_t>(n) + 1);
+    for (int k = 0; k <= n; ++k)
+        angles[static_cast<std::size_t>(k)] =
+            static_cast<float>(static_cast<double>(k) / n * 2.0 * std::numbers::pi);
+}
+
 void GearModel::FillValvingWords(EventRecord& events) const {
     const Valving valving = CurrentValving();
     events.PortSpacing = valving.PortSpacing;

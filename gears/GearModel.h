@@ -10,6 +10,7 @@
 #include <numbers>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace linkwright {
 
@@ -101,6 +102,13 @@ protected:
     // CalcGear, `eachStep(k, angle)` runs (for a listing line) before the entries are stored.
     template <typename EachStep>
     void SolveRevolutionLoop(StepArrays& steps, int Nsteps, float gearSetting, EachStep&& eachStep);
+    // The two halves of that loop, for a kind that solves all positions of a revolution at once:
+    // the crank angles k / n * 2 pi for k = 0..n, n being Nsteps held to 1..MaxSteps (a count
+    // outside could only come from a damaged state and must not write past the arrays or divide by
+    // zero), and the storing of entry k under the index rule (forward: k; backward: n - k).
+    static void RevolutionAngles(int Nsteps, std::vector<float>& angles);
+    static void StoreStep(StepArrays& steps, bool forward, int n, int k, float angle, float pistonPct,
+                          float valvePos);
     // Step 3: EventRecord words 12..20 and byte 84 from the record.
     void FillValvingWords(EventRecord& events) const;
 
@@ -112,18 +120,23 @@ protected:
 template <typename EachStep>
 void GearModel::SolveRevolutionLoop(StepArrays& steps, int Nsteps, float gearSetting, EachStep&& eachStep) {
     const bool forward = env_.state.fwd != 0;
-    // The arrays hold MaxSteps + 1 entries; a count outside 1..MaxSteps could only come from a
-    // damaged state and must not write past them or divide by zero.
-    const int n = std::clamp(Nsteps, 1, MaxSteps);
+    std::vector<float> angles;
+    RevolutionAngles(Nsteps, angles);
+    const int n = static_cast<int>(angles.size()) - 1;
     for (int k = 0; k <= n; ++k) {
-        const float angle = static_cast<float>(static_cast<double>(k) / n * 2.0 * std::numbers::pi);
+        const float angle = angles[static_cast<std::size_t>(k)];
         CalcGear(angle, gearSetting);
         eachStep(k, angle);
-        const int i = forward ? k : n - k;
-        steps.StepCrankAngle[static_cast<std::size_t>(i)] = angle;
-        steps.StepPistonPct[static_cast<std::size_t>(i)] = PistonPct();
-        steps.StepValvePos[static_cast<std::size_t>(i)] = ValvePos_;
+        StoreStep(steps, forward, n, k, angle, PistonPct(), ValvePos_);
     }
+}
+
+inline void GearModel::StoreStep(StepArrays& steps, bool forward, int n, int k, float angle, float pistonPct,
+                                 float valvePos) {
+    const auto i = static_cast<std::size_t>(forward ? k : n - k);
+    steps.StepCrankAngle[i] = angle;
+    steps.StepPistonPct[i] = pistonPct;
+    steps.StepValvePos[i] = valvePos;
 }
 
 } // namespace linkwright

@@ -44,12 +44,20 @@ std::string PadTo49(std::string line) {
 
 // Intersections that fail leave the pin where the previous position put it, so a gear that cannot
 // reach some crank angle is drawn and listed at its last reachable position, never at NaN.
-void PlaceOnCircleLine(Point2& pin, const Circle& circle, const Segment& line, Point2 reference) {
+[[gnu::always_inline]] inline void PlaceOnCircleLine(Point2& pin, const Circle& circle, const Segment& line,
+                                                     Point2 reference) {
     Point2 p1;
     Point2 p2;
     int count = 0;
     CircleLine(circle, line, p1, p2, count);
     if (count > 0 && Finite(p1) && Finite(p2)) pin = NearerOf(p1, p2, reference);
+}
+
+// The piston's position in percent of the stroke: the crosshead's distance from where it stands
+// at crank angle 0.
+float PistonPercent(const Wal1Points& p, double stroke) {
+    if (stroke == 0.0) return 0.0f;
+    return static_cast<float>((static_cast<double>(p.G.x) - p.CylRef.x) / stroke * 100.0);
 }
 
 } // namespace
@@ -208,27 +216,13 @@ Wal1LinkSwings Wal1::CheckLinkSwings() const {
     return Wal1LinkSwings{swings[0], swings[1]};
 }
 
-void Wal1::CalcGear(float crankAngle, float gearSetting) {
+void Wal1::PrepareSolution(float gearSetting) {
     Wal1Record& g = GearRecord;
-    Wal1Points& p = pts_;
-    const Point2 V0 = ValveOrigin;
-
-    // Crank pin, then the crosshead on the line of stroke through the cylinder and the axle.
-    const Direction2 crank = DirectionAt(static_cast<double>(crankAngle) + kPi);
-    p.C = PlaceInFrame(p.A, crank, CrankRadius, 0.0);
-    PlaceOnCircleLine(p.G, Circle{g.GC, p.C.x, p.C.y}, Segment{p.CylRef.x, p.CylRef.y, p.A.x, p.A.y},
-                      p.CylRef);
-    p.D = Point2{static_cast<float>(static_cast<double>(p.G.x) + g.DGx),
-                 static_cast<float>(static_cast<double>(p.G.y) + g.DGy)};
-
-    // Return crank and eccentric rod to the link's tail pin: the return crank leads the crank by
-    // aCAE.
     if (!eccentric_.valid || !SameBits(eccentric_.inputs, {aCAE})) {
         eccentric_.inputs[0] = aCAE;
         eccentric_.lead = DirectionAt(aCAE);
         eccentric_.valid = true;
     }
-    p.E = PlaceInFrame(p.A, Turned(crank, eccentric_.lead), g.AE, 0.0);
     if (!tail_.valid || !SameBits(tail_.inputs, {g.PXx, g.PXy})) {
         tail_.inputs[0] = g.PXx;
         tail_.inputs[1] = g.PXy;
@@ -237,78 +231,141 @@ void Wal1::CalcGear(float crankAngle, float gearSetting) {
         tail_.direction = DirectionOf(g.PXx, g.PXy);
         tail_.valid = true;
     }
-    {
-        Point2 p1;
-        Point2 p2;
-        int status = 0;
-        CircleCircle(Circle{tail_.radius, p.P.x, p.P.y}, Circle{g.EX, p.E.x, p.E.y}, p1, p2, status);
-        if (status == 0 && Finite(p1) && Finite(p2)) p.X = LowerOf(p1, p2);
-    }
 
-    // The link's centre of curvature, BT behind the trunnion in the link's own frame: the frame is
-    // turned as far as the tail now points from where it points in that frame.
-    const Direction2 tailNow =
-        DirectionOf(static_cast<double>(p.X.x) - p.P.x, static_cast<double>(p.X.y) - p.P.y);
-    p.Q = PlaceInFrame(p.P, TurnedBack(tailNow, tail_.direction), -g.BT, 0.0);
-
+    // The union link level, or the reversing shaft on the radius-rod pin's height, where the record
+    // asks for it.
     if (g.AutoDU != 0)
-        g.DU =
-            static_cast<float>(static_cast<double>(V0.x) - (static_cast<double>(p.CylRef.x) + CrankRadius));
-    p.U0 = Point2{static_cast<float>(static_cast<double>(p.D.x) + g.DU), p.D.y};
-
-    // Reversing shaft and lifting arm.
+        g.DU = static_cast<float>(static_cast<double>(ValveOrigin.x) -
+                                  (static_cast<double>(pts_.CylRef.x) + CrankRadius));
     if (g.AutoARy != 0) {
         g.ARy = static_cast<float>(static_cast<double>(g.GVy) + g.TV);
         g.MLAA = 0.0f;
     }
-    p.R = Point2{static_cast<float>(static_cast<double>(p.P.x) + g.ARx), g.ARy};
+
+    // Reversing shaft and lifting arm.
+    const Point2 R{static_cast<float>(static_cast<double>(pts_.P.x) + g.ARx), g.ARy};
     const float alpha = static_cast<float>(static_cast<double>(g.FLAA) * gearSetting - g.MLAA);
-    if (!liftingArm_.valid || !SameBits(liftingArm_.inputs, {p.R.x, p.R.y, alpha, g.LR})) {
-        liftingArm_.inputs[0] = p.R.x;
-        liftingArm_.inputs[1] = p.R.y;
+    if (!liftingArm_.valid || !SameBits(liftingArm_.inputs, {R.x, R.y, alpha, g.LR})) {
+        liftingArm_.inputs[0] = R.x;
+        liftingArm_.inputs[1] = R.y;
         liftingArm_.inputs[2] = alpha;
         liftingArm_.inputs[3] = g.LR;
-        liftingArm_.L = PlaceInFrame(p.R, DirectionAt(alpha), -g.LR, 0.0);
+        liftingArm_.L = PlaceInFrame(R, DirectionAt(alpha), -g.LR, 0.0);
         liftingArm_.valid = true;
     }
-    p.L = liftingArm_.L;
+}
 
-    // The radius-rod pin runs on a horizontal line whose height follows the lever's lean.
-    const Direction2 lean =
-        DirectionOf(static_cast<double>(V0.x) - p.U0.x, static_cast<double>(V0.y) - p.U0.y);
-    p.T0 = Point2{V0.x, static_cast<float>(V0.y + g.TV * lean.s)};
+void Wal1::SolvePositions(std::span<const float> angles, float gearSetting, std::span<Wal1Points> out) {
+    PrepareSolution(gearSetting);
+    const Wal1Record& g = GearRecord;
+    const Point2 V0 = ValveOrigin;
+    const Point2 A = pts_.A;
+    const Point2 P = pts_.P;
+    const Point2 CylRef = pts_.CylRef;
+    const Point2 R{static_cast<float>(static_cast<double>(P.x) + g.ARx), g.ARy};
+    const Point2 L = liftingArm_.L;
+    const std::size_t n = std::min(angles.size(), out.size());
+    // The position before position i, whose pins an unsolvable intersection keeps.
+    const auto before = [&](std::size_t i) -> const Wal1Points& { return i == 0 ? pts_ : out[i - 1]; };
 
-    // Die block on the link arc, on the radius rod's line from the lifting arm to that line.
-    PlaceOnCircleLine(p.B, Circle{g.BT, p.Q.x, p.Q.y}, Segment{p.T0.x, p.T0.y, p.L.x, p.L.y}, p.P);
-    PlaceOnCircleLine(p.T, Circle{g.BT, p.B.x, p.B.y},
-                      Segment{p.T0.x, p.T0.y, static_cast<float>(p.T0.x + 1.0), p.T0.y}, V0);
+    // The crank pin and the return crank's pin, which leads it by aCAE; the fixed pins.
+    for (std::size_t i = 0; i < n; ++i) {
+        Wal1Points& p = out[i];
+        const Direction2 crank = DirectionAt(static_cast<double>(angles[i]) + kPi);
+        p.CylRef = CylRef;
+        p.A = A;
+        p.P = P;
+        p.R = R;
+        p.L = L;
+        p.C = PlaceInFrame(A, crank, CrankRadius, 0.0);
+        p.E = PlaceInFrame(A, Turned(crank, eccentric_.lead), g.AE, 0.0);
+    }
 
-    // Bottom of the combination lever, held by the union link from the droplink.
-    {
+    // The crosshead on the line of stroke through the cylinder and the axle, the droplink, the
+    // lever's bottom pin with the union link level, and the radius-rod pin's line, whose height
+    // follows the lever's lean.
+    const Segment stroke{CylRef.x, CylRef.y, A.x, A.y};
+    for (std::size_t i = 0; i < n; ++i) {
+        Wal1Points& p = out[i];
+        p.G = before(i).G;
+        PlaceOnCircleLine(p.G, Circle{g.GC, p.C.x, p.C.y}, stroke, CylRef);
+        p.D = Point2{static_cast<float>(static_cast<double>(p.G.x) + g.DGx),
+                     static_cast<float>(static_cast<double>(p.G.y) + g.DGy)};
+        p.U0 = Point2{static_cast<float>(static_cast<double>(p.D.x) + g.DU), p.D.y};
+        const Direction2 lean =
+            DirectionOf(static_cast<double>(V0.x) - p.U0.x, static_cast<double>(V0.y) - p.U0.y);
+        p.T0 = Point2{V0.x, static_cast<float>(V0.y + g.TV * lean.s)};
+    }
+
+    // The eccentric rod's end on the link tail, and the link's centre of curvature, BT behind the
+    // trunnion in the link's own frame: the frame is turned as far as the tail now points from
+    // where it points in that frame.
+    for (std::size_t i = 0; i < n; ++i) {
+        Wal1Points& p = out[i];
+        p.X = before(i).X;
         Point2 p1;
         Point2 p2;
         int status = 0;
-        CircleCircle(Circle{static_cast<float>(static_cast<double>(g.TV) + g.UV), p.T.x, p.T.y},
-                     Circle{std::fabs(g.DU), p.D.x, p.D.y}, p1, p2, status);
+        CircleCircle(Circle{tail_.radius, P.x, P.y}, Circle{g.EX, p.E.x, p.E.y}, p1, p2, status);
+        if (status == 0 && Finite(p1) && Finite(p2)) p.X = LowerOf(p1, p2);
+        const Direction2 tailNow =
+            DirectionOf(static_cast<double>(p.X.x) - P.x, static_cast<double>(p.X.y) - P.y);
+        p.Q = PlaceInFrame(P, TurnedBack(tailNow, tail_.direction), -g.BT, 0.0);
+    }
+
+    // The die block on the link arc, on the radius rod's line from the lifting arm to that line.
+    for (std::size_t i = 0; i < n; ++i) {
+        Wal1Points& p = out[i];
+        p.B = before(i).B;
+        PlaceOnCircleLine(p.B, Circle{g.BT, p.Q.x, p.Q.y}, Segment{p.T0.x, p.T0.y, L.x, L.y}, P);
+    }
+
+    // The radius-rod pin on its line.
+    for (std::size_t i = 0; i < n; ++i) {
+        Wal1Points& p = out[i];
+        p.T = before(i).T;
+        PlaceOnCircleLine(p.T, Circle{g.BT, p.B.x, p.B.y},
+                          Segment{p.T0.x, p.T0.y, static_cast<float>(p.T0.x + 1.0), p.T0.y}, V0);
+    }
+
+    // The bottom of the combination lever, held by the union link from the droplink.
+    const float leverLength = static_cast<float>(static_cast<double>(g.TV) + g.UV);
+    const float unionLength = std::fabs(g.DU);
+    for (std::size_t i = 0; i < n; ++i) {
+        Wal1Points& p = out[i];
+        p.U = before(i).U;
+        Point2 p1;
+        Point2 p2;
+        int status = 0;
+        CircleCircle(Circle{leverLength, p.T.x, p.T.y}, Circle{unionLength, p.D.x, p.D.y}, p1, p2, status);
         if (status == 0 && Finite(p1) && Finite(p2)) p.U = NearerOf(p1, p2, p.U0);
     }
 
-    // Valve rod pin: where the lever crosses the valve-rod axis.
-    {
+    // The valve rod pin, where the lever crosses the valve-rod axis.
+    const Segment valveAxis{V0.x, V0.y, static_cast<float>(V0.x + 10.0), V0.y};
+    for (std::size_t i = 0; i < n; ++i) {
+        Wal1Points& p = out[i];
+        p.V = before(i).V;
         Point2 v = p.V;
         int status = 0;
-        LineLine(Segment{p.U.x, p.U.y, p.T.x, p.T.y},
-                 Segment{V0.x, V0.y, static_cast<float>(V0.x + 10.0), V0.y}, v, status);
+        LineLine(Segment{p.U.x, p.U.y, p.T.x, p.T.y}, valveAxis, v, status);
         if (status == 0 && Finite(v)) p.V = v;
     }
+}
 
-    ApplyBacklash(static_cast<float>(static_cast<double>(p.V.x) - V0.x + g.AdjValveX));
+float Wal1::LinkValveDisplacement(const Wal1Points& p) const {
+    return static_cast<float>(static_cast<double>(p.V.x) - ValveOrigin.x + GearRecord.AdjValveX);
+}
+
+void Wal1::CalcGear(float crankAngle, float gearSetting) {
+    Wal1Points solved;
+    SolvePositions(std::span<const float>(&crankAngle, 1), gearSetting, std::span<Wal1Points>(&solved, 1));
+    pts_ = solved;
+    ApplyBacklash(LinkValveDisplacement(pts_));
 }
 
 float Wal1::PistonPct() const {
-    const double stroke = GearRecord.PistStroke;
-    if (stroke == 0.0) return 0.0f;
-    return static_cast<float>((static_cast<double>(pts_.G.x) - pts_.CylRef.x) / stroke * 100.0);
+    return PistonPercent(pts_, GearRecord.PistStroke);
 }
 
 void Wal1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, float gearSetting) {
@@ -325,8 +382,17 @@ void Wal1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, f
     listing += "Results from last calculation of a cycle\n";
     listing += "Crankangle RadRodXY DieblockXY TailpinXY EccPinXY XheadXY CrankXY\n";
 
-    SolveRevolutionLoop(steps, Nsteps, gearSetting, [&](int, float angle) {
-        const Wal1Points& p = pts_;
+    // Every position of the revolution is solved in one pass, then listed and stored in turn.
+    RevolutionAngles(Nsteps, angles_);
+    positions_.resize(angles_.size());
+    SolvePositions(angles_, gearSetting, positions_);
+    const bool forward = env_.state.fwd != 0;
+    const int n = static_cast<int>(angles_.size()) - 1;
+    const double stroke = GearRecord.PistStroke;
+    for (int k = 0; k <= n; ++k) {
+        const float angle = angles_[static_cast<std::size_t>(k)];
+        const Wal1Points& p = positions_[static_cast<std::size_t>(k)];
+        ApplyBacklash(LinkValveDisplacement(p));
         AppendF(listing, Degrees(angle), 5, 1);
         listing += ' ';
         for (const Point2* pin : {&p.T, &p.B, &p.X, &p.E, &p.G, &p.C}) {
@@ -336,7 +402,9 @@ void Wal1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, f
             listing += ' ';
         }
         listing += '\n';
-    });
+        StoreStep(steps, forward, n, k, angle, PistonPercent(p, stroke), ValvePos_);
+    }
+    pts_ = positions_.back();
 
     const bool written = std::fwrite(listing.data(), 1, listing.size(), file) == listing.size();
     const bool closed = std::fclose(file) == 0;

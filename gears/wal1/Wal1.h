@@ -6,6 +6,9 @@
 #include "gears/wal1/Wal1Record.h"
 #include "geometry/Geomlib0.h"
 
+#include <span>
+#include <vector>
+
 namespace linkwright {
 
 // The pins of the linkage. Each letter is also the label drawn beside the pin.
@@ -80,7 +83,17 @@ private:
     // Auto-setting of the return crank: AE, EX and aCAE from the mid-gear tail pin.
     void setretcrank();
     Wal1LinkSwings CheckLinkSwings() const;
-    void WriteInitialisationReport(bool autoSet);
+    // The mechanism for a run of positions in order: out[i] receives the pins at angles[i], as
+    // consecutive CalcGear calls would leave them; a pin that cannot be solved keeps its place of
+    // the position before (of the last position solved, for the first one). Each pin is found for
+    // every position before the next pin: the positions do not wait on one another, so the
+    // processor works on several at once instead of on one chain of intersections after another.
+    void SolvePositions(std::span<const float> angles, float gearSetting, std::span<Wal1Points> out);
+    // The parts that depend on the record and the gear setting only, and the overwrites of AutoDU
+    // and AutoARy.
+    void PrepareSolution(float gearSetting);
+    // V.x - V0.x + AdjValveX: the valve's displacement before the backlash.
+    float LinkValveDisplacement(const Wal1Points& p) const;
 
     // Parts of the solution that depend on the record and the gear setting only, kept with the exact
     // inputs they came from: a revolution computes them once, and any change of an input (compared
@@ -106,6 +119,9 @@ private:
     EccentricMemo eccentric_;
 
     Wal1Points pts_;
+    // The revolution's angles and positions, kept between revolutions to save allocations.
+    std::vector<float> angles_;
+    std::vector<Wal1Points> positions_;
     EditorTable editor_;
     bool editorBuilt_ = false;
 };
