@@ -14,6 +14,16 @@ std::string F(double x, int w, int d);
 // F(x, w, d) appended to `out`, for texts built from many numbers without a string per number.
 void AppendF(std::string& out, double x, int w, int d);
 
+// The most characters F(x, w, d) can take: w, or the longest text a double can give when that is
+// longer ("-", 309 integer digits, "." and at most 100 decimals make 411).
+constexpr int FieldRoom(int w) {
+    return w > 411 ? w : 411;
+}
+// F(x, w, d) written at `out`, which must have room for FieldRoom(w) characters; returns the end of
+// the text. No terminating zero is added and nothing past the returned end is touched, so fields
+// can be written one after another into a line buffer.
+char* WriteF(char* out, double x, int w, int d);
+
 // n right-aligned in a field of w characters (wider when needed).
 std::string I(std::int64_t n, int w);
 
