@@ -198,8 +198,7 @@ __m128i DigitLanes(std::uint32_t s) {
     const __m128i pairs = _mm_unpacklo_epi16(halves, halves);
     const __m128i spread = _mm_unpacklo_epi32(pairs, pairs);
     const __m128i divisors = _mm_setr_epi16(8389, 5243, 13108, -32768, 8389, 5243, 13108, -32768);
-    const __m128i shifts =
-        _mm_setr_epi16(1 << 7, 1 << 11, 1 << 13, -32768, 1 << 7, 1 << 11, 1 << 13, -32768);
+    const __m128i shifts = _mm_setr_epi16(1 << 7, 1 << 11, 1 << 13, -32768, 1 << 7, 1 << 11, 1 << 13, -32768);
     const __m128i prefixes = _mm_mulhi_epu16(_mm_mulhi_epu16(spread, divisors), shifts);
     const __m128i tens = _mm_slli_epi64(_mm_mullo_epi16(prefixes, _mm_set1_epi16(10)), 16);
     return _mm_sub_epi16(prefixes, tens);
@@ -316,8 +315,8 @@ char* ShortFieldText(char* out, double x, int w, std::uint32_t scaled, std::size
         // first digit, pushed out, is a leading zero, as the text fits) to leave a lane for the
         // point.
         const __m128i decimals = _mm_load_si128(reinterpret_cast<const __m128i*>(&shapes.decimals));
-        lanes = _mm_or_si128(_mm_and_si128(_mm_srli_si128(digits, 2), taken),
-                             _mm_and_si128(digits, decimals));
+        lanes =
+            _mm_or_si128(_mm_and_si128(_mm_srli_si128(digits, 2), taken), _mm_and_si128(digits, decimals));
     } else {
         lanes = _mm_and_si128(digits, taken);
     }
@@ -372,16 +371,25 @@ template <int Decimals> char* WriteShortField(char* out, double x, int w) {
 
 char* WriteF(char* out, double x, int w, int d) {
     switch (d) {
-    case 0: return WriteShortField<0>(out, x, w);
-    case 1: return WriteShortField<1>(out, x, w);
-    case 2: return WriteShortField<2>(out, x, w);
-    case 3: return WriteShortField<3>(out, x, w);
-    case 4: return WriteShortField<4>(out, x, w);
-    case 5: return WriteShortField<5>(out, x, w);
-    case 6: return WriteShortField<6>(out, x, w);
-    case 7: return WriteShortField<7>(out, x, w);
+    case 0:
+        return WriteShortField<0>(out, x, w);
+    case 1:
+        return WriteShortField<1>(out, x, w);
+    case 2:
+        return WriteShortField<2>(out, x, w);
+    case 3:
+        return WriteShortField<3>(out, x, w);
+    case 4:
+        return WriteShortField<4>(out, x, w);
+    case 5:
+        return WriteShortField<5>(out, x, w);
+    case 6:
+        return WriteShortField<6>(out, x, w);
+    case 7:
+        return WriteShortField<7>(out, x, w);
     // More decimals than a double can carry only append zeros; the cap keeps the text bounded.
-    default: return WriteAnyField(out, x, w, std::clamp(d, 0, 100));
+    default:
+        return WriteAnyField(out, x, w, std::clamp(d, 0, 100));
     }
 }
 

@@ -1,5 +1,6 @@
-// F and AppendF against the C library's "%.*f" (exact, halves to even on the binary value) over
-// random and boundary values, with the sign of zero dropped and the padding applied as F documents.
+// F, AppendF and WriteF against the C library's "%.*f" (exact, halves to even on the binary value)
+// over random and boundary values, with the sign of zero dropped and the padding applied as F
+// documents; WriteF also in a marked buffer, to show it writes its field and nothing around it.
 #include "common/NumberFormat.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -51,6 +53,23 @@ protected:
         std::string appended = "prefix";
         AppendF(appended, x, w, d);
         ASSERT_EQ(appended, "prefix" + expected);
+        ASSERT_EQ(Written(x, w, d), expected)
+            << "x=" << std::bit_cast<std::uint64_t>(x) << " w=" << w << " d=" << d;
+    }
+
+    // WriteF's text, written into the middle of a buffer of marks that must all survive.
+    static std::string Written(double x, int w, int d) {
+        constexpr char kMark = '\x7f';
+        constexpr std::size_t kGuard = 16;
+        std::vector<char> buffer(kGuard + static_cast<std::size_t>(FieldRoom(w)) + kGuard, kMark);
+        char* const out = buffer.data() + kGuard;
+        const char* const end = WriteF(out, x, w, d);
+        if (end < out || end > out + FieldRoom(w)) return "<end outside the room>";
+        for (const char* p = buffer.data(); p < out; ++p)
+            if (*p != kMark) return "<written before the field>";
+        for (const char* p = end; p < buffer.data() + buffer.size(); ++p)
+            if (*p != kMark) return "<written past the end>";
+        return std::string(static_cast<const char*>(out), end);
     }
 
     std::string previous_;
@@ -138,6 +157,146 @@ TEST_F(FixedFormatReference, ZerosTinyValuesAndExtremes) {
         for (const int d : {-3, 0, 1, 3, 4, 17, 18, 25, 100, 150})
             for (const int w : {-4, 0, 1, 6, 30})
                 Check(x, w, d);
+}
+
+TEST_F(FixedFormatReference, ListingCoordinatesAsFloats) {
+    // The listing's pins: floats widened to double, three decimals in six characters.
+    std::mt19937_64 random(551);
+    std::uniform_real_distribution<float> coordinate(-60.0f, 60.0f);
+    std::uniform_real_distribution<float> small(-0.01f, 0.01f);
+    for (int i = 0; i < 200000; ++i) {
+        Check(static_cast<double>(coordinate(random)), 6, 3);
+        if (i % 8 == 0) Check(static_cast<double>(small(random)), 6, 3);
+    }
+    // The floats nearest to every rounding half (k + 1/2) / 1000 within the listing's range, and
+    // their neighbours: some are the half itself, the others lie an ulp or two either side.
+    for (int k = -60000; k <= 60000; k += 3) {
+        const float half = static_cast<float>((k + 0.5) / 1000.0);
+        float below = half;
+        float above = half;
+        for (int step = 0; step < 3; ++step) {
+            Check(static_cast<double>(below), 6, 3);
+            Check(static_cast<double>(above), 6, 3);
+            below = std::nextafter(below, -1e30f);
+            above = std::nextafter(above, 1e30f);
+        }
+    }
+}
+
+TEST_F(FixedFormatReference, ExactTiesGoToEven) {
+    EXPECT_EQ(Written(0.0625, 0, 3), "0.062");
+    EXPECT_EQ(Written(0.1875, 0, 3), "0.188");
+    EXPECT_EQ(Written(2.5, 0, 0), "2");
+    EXPECT_EQ(Written(3.5, 0, 0), "4");
+    EXPECT_EQ(Written(-2.5, 3, 0), " -2");
+    EXPECT_EQ(Written(0.5, 0, 0), "0");
+    EXPECT_EQ(Written(-0.5, 0, 0), "0"); // rounds to zero: no sign
+    EXPECT_EQ(Written(1.5, 0, 0), "2");
+    EXPECT_EQ(Written(12.3125, 6, 3), "12.312");
+    EXPECT_EQ(Written(-12.3135, 6, 3), "-12.313"); // not a tie in binary: 12.31349999...
+    // -0.0005 lies just beyond the half in both widths, so it rounds away from zero.
+    EXPECT_EQ(Written(-0.0005, 6, 3), "-0.001");
+    EXPECT_EQ(Written(static_cast<double>(-0.0005f), 6, 3), "-0.001");
+    for (const double x : {0.0625, 0.1875, 12.3125, 0.0005, 2.5e-7, 0.5, 99999999.5 / 1000})
+        for (const double sign : {1.0, -1.0})
+            for (const int d : {0, 1, 2, 3, 4, 5, 6, 7}) {
+                // The scaled product of the neighbours rounds to the half itself; only their
+                // exact values tell which way they go.
+                const double value = sign * x;
+                Check(value, 6, d);
+                Check(std::nextafter(value, 0.0), 6, d);
+                Check(std::nextafter(value, sign), 6, d);
+                Check(std::nextafter(std::nextafter(value, 0.0), 0.0), 6, d);
+            }
+}
+
+TEST_F(FixedFormatReference, CarriesIntoAnotherDigit) {
+    // 9.9995 with three decimals becomes 10.000: the count of digits is that of the rounded value.
+    EXPECT_EQ(Written(9.9996, 6, 3), "10.000");
+    EXPECT_EQ(Written(-9.9996, 6, 3), "-10.000");
+    EXPECT_EQ(Written(359.96, 5, 1), "360.0");
+    for (int d = 0; d <= 8; ++d) {
+        for (int k = 0; k <= 9; ++k) {
+            const double boundary = std::pow(10.0, k) - 0.5 * std::pow(10.0, -d);
+            double below = boundary;
+            double above = boundary;
+            for (int step = 0; step < 3; ++step) {
+                for (const int w : {0, 6, 8}) {
+                    Check(below, w, d);
+                    Check(-below, w, d);
+                    Check(above, w, d);
+                    Check(-above, w, d);
+                }
+                below = std::nextafter(below, 0.0);
+                above = std::nextafter(above, 1e300);
+            }
+        }
+    }
+}
+
+TEST_F(FixedFormatReference, ScaledMagnitudesAtEveryDigitAndBitBoundary) {
+    // x = s / 10^d for s at the edges of every count of decimal digits and every bit length.
+    std::vector<double> magnitudes;
+    for (double power = 1; power <= 1e9; power *= 10)
+        for (const double delta : {-1.0, 0.0, 1.0})
+            magnitudes.push_back(power + delta);
+    for (int bits = 1; bits <= 30; ++bits)
+        for (const double delta : {-1.0, 0.0, 1.0})
+            magnitudes.push_back(std::ldexp(1.0, bits) + delta);
+    for (int d = 0; d <= 8; ++d)
+        for (const double s : magnitudes)
+            for (const double sign : {1.0, -1.0})
+                for (const int w : {0, 3, 6, 8, 9})
+                    Check(sign * s / std::pow(10.0, d), w, d);
+}
+
+TEST_F(FixedFormatReference, EveryWidthAroundTheText) {
+    // Texts of one to ten characters in fields from none to sixteen: padded, or wider than asked.
+    const double values[] = {0.0,      0.3,       -0.3,      5.0,        -5.0,      12.0,       -12.0, 123.0,
+                             0.125,    -0.125,    7.25,      -7.25,      1234.5678, -1234.5678, 99.99, -99.99,
+                             12345678, -12345678, 1234567.8, -1234567.8, 0.0004,    -0.0004};
+    for (const double x : values)
+        for (int d = -1; d <= 9; ++d)
+            for (int w = -1; w <= 16; ++w)
+                Check(x, w, d);
+}
+
+TEST_F(FixedFormatReference, NegativeValuesThatRoundToZeroShowNoSign) {
+    EXPECT_EQ(Written(-0.0004, 6, 3), " 0.000");
+    EXPECT_EQ(Written(-0.4, 0, 0), "0");
+    EXPECT_EQ(Written(-4e-8, 0, 7), "0.0000000");
+    EXPECT_EQ(Written(-0.0, 5, 1), "  0.0");
+    EXPECT_EQ(Written(-1e-300, 4, 2), "0.00");
+    EXPECT_EQ(Written(-0.00051, 6, 3), "-0.001");
+}
+
+TEST_F(FixedFormatReference, FieldsFollowOneAnotherInALineBuffer) {
+    // A listing line: each field starts where the previous one ended, and the buffer past the last
+    // end keeps its marks.
+    const double values[] = {359.9, -12.5, 7.0625, -0.0004, 123.456, -59.999, 1e9, -1e-9};
+    const int widths[] = {5, 6, 6, 6, 6, 6, 6, 6};
+    const int decimals[] = {1, 3, 3, 3, 3, 3, 3, 3};
+    std::vector<char> line(8 * static_cast<std::size_t>(FieldRoom(6)), '#');
+    char* p = line.data();
+    std::string expected;
+    for (int i = 0; i < 8; ++i) {
+        p = WriteF(p, values[i], widths[i], decimals[i]);
+        *p++ = ' ';
+        expected += Reference(values[i], widths[i], decimals[i]) + " ";
+    }
+    EXPECT_EQ(std::string(line.data(), p), expected);
+    EXPECT_EQ(std::string(p, p + 16), std::string(16, '#'));
+}
+
+TEST_F(FixedFormatReference, WideFieldsAndTheirRoom) {
+    EXPECT_EQ(FieldRoom(0), 411);
+    EXPECT_EQ(FieldRoom(411), 411);
+    EXPECT_EQ(FieldRoom(500), 500);
+    // The longest text there is fills the room exactly.
+    EXPECT_EQ(Written(-std::numeric_limits<double>::max(), 0, 100).size(), 411u);
+    for (const int w : {9, 20, 411, 412, 600})
+        for (const double x : {1.5, -1.5, -123456.789, std::numeric_limits<double>::infinity()})
+            Check(x, w, 3);
 }
 
 } // namespace
