@@ -211,11 +211,11 @@ struct alignas(16) Lanes {
 // Everything about a field of `Decimals` decimals that depends on its value only through the count
 // of characters it shows. `visible` counts the digits and point, right-aligned in eight lanes.
 template <int Decimals> struct ShortFieldShapes {
-    // By the bit length of the scaled magnitude (below 10^8, so at most 27 bits): `visible` for the
-    // smallest magnitude of that length (the significant digits, but at least all decimals and one
-    // before the point) and the magnitude from which one more digit shows.
-    std::uint8_t fewestVisible[28];
-    std::uint32_t oneMoreFrom[28];
+    // By the highest bit set in the scaled magnitude (below 10^8, so bit 26 at most; 0 stands for
+    // zero too): `visible` for the smallest magnitude with that bit (the significant digits, but at
+    // least all decimals and one before the point) and the magnitude from which one more shows.
+    std::size_t fewestVisible[27];
+    std::uint32_t oneMoreFrom[27];
     Lanes decimals; // the lanes of the decimals
     struct {
         Lanes taken; // the integer digits, moved one lane forward when there is a point
@@ -227,9 +227,9 @@ template <int Decimals> constexpr ShortFieldShapes<Decimals> MakeShortFieldShape
     constexpr int kPoint = Decimals > 0 ? 1 : 0;
     constexpr int kPointLane = Decimals > 0 ? 7 - Decimals : 8;
     ShortFieldShapes<Decimals> shapes{};
-    for (int bits = 0; bits < 28; ++bits) {
-        const std::uint64_t smallest = bits <= 1 ? 0 : std::uint64_t{1} << (bits - 1);
-        const std::uint64_t largest = bits == 0 ? 0 : (std::uint64_t{1} << bits) - 1;
+    for (int top = 0; top < 27; ++top) {
+        const std::uint64_t smallest = top == 0 ? 0 : std::uint64_t{1} << top;
+        const std::uint64_t largest = (std::uint64_t{2} << top) - 1;
         int digits = 1;
         std::uint64_t power = 10;
         while (power <= smallest) {
@@ -237,8 +237,8 @@ template <int Decimals> constexpr ShortFieldShapes<Decimals> MakeShortFieldShape
             ++digits;
         }
         const bool growsWithinLength = power <= largest && digits + 1 > Decimals + 1;
-        shapes.fewestVisible[bits] = static_cast<std::uint8_t>(std::max(digits, Decimals + 1) + kPoint);
-        shapes.oneMoreFrom[bits] = growsWithinLength ? static_cast<std::uint32_t>(power) : 0xFFFFFFFFu;
+        shapes.fewestVisible[top] = static_cast<std::size_t>(std::max(digits, Decimals + 1) + kPoint);
+        shapes.oneMoreFrom[top] = growsWithinLength ? static_cast<std::uint32_t>(power) : 0xFFFFFFFFu;
     }
     for (int lane = 0; lane < 8; ++lane)
         shapes.decimals.lane[lane] = lane >= 8 - Decimals ? -1 : 0;
@@ -266,19 +266,11 @@ template <typename Word> void Store(char* at, Word word) {
     std::memcpy(at, &word, sizeof word);
 }
 
-// The last `length` characters (1..8) of the word `text`, written at `out` with stores that all
-// stay inside the field: two overlapping ones cover every length between one size and its double.
+// The last `length` characters (4..8) of the word `text`, written at `out` with two overlapping
+// stores that stay inside the field.
 char* StoreFieldTail(char* out, std::uint64_t text, std::size_t length) {
-    const std::uint64_t first = text >> (8 * (8 - length));
-    if (length >= 4) {
-        Store(out, static_cast<std::uint32_t>(first));
-        Store(out + length - 4, static_cast<std::uint32_t>(text >> 32));
-    } else if (length >= 2) {
-        Store(out, static_cast<std::uint16_t>(first));
-        Store(out + length - 2, static_cast<std::uint16_t>(text >> 48));
-    } else {
-        *out = static_cast<char>(text >> 56);
-    }
+    Store(out, static_cast<std::uint32_t>(text >> (8 * (8 - length))));
+    Store(out + length - 4, static_cast<std::uint32_t>(text >> 32));
     return out + length;
 }
 
@@ -289,18 +281,27 @@ template <typename Value> void Opaque(Value& value) {
     asm("" : "+r"(value));
 }
 
-// A short text in a field wider than eight characters: blanks, then the word.
-[[gnu::noinline]] char* WritePaddedField(char* out, std::uint64_t text, int w) {
-    std::memset(out, ' ', static_cast<std::size_t>(w - 8));
-    return StoreFieldTail(out + (w - 8), text, 8);
+// A short text in a field narrower than four characters or wider than eight: the field's
+// characters one by one, or blanks and then the whole word.
+[[gnu::noinline]] char* WriteOddWidthField(char* out, std::uint64_t text, int w, std::size_t length) {
+    if (w > 8) {
+        std::memset(out, ' ', static_cast<std::size_t>(w - 8));
+        return StoreFieldTail(out + (w - 8), text, 8);
+    }
+    const std::size_t field = std::max(static_cast<std::size_t>(std::max(w, 0)), length);
+    if (field >= 4) return StoreFieldTail(out, text, field);
+    for (std::size_t i = 0; i < field; ++i)
+        out[i] = static_cast<char>(text >> (8 * (8 - field + i)));
+    return out + field;
 }
 
 // The field from its scaled magnitude and sign.
 template <int Decimals>
 char* ShortFieldText(char* out, double x, int w, std::uint32_t scaled, std::size_t negative) {
     const ShortFieldShapes<Decimals>& shapes = kShortFieldShapes<Decimals>;
-    const auto bits = static_cast<std::size_t>(std::bit_width(scaled | 1));
-    std::size_t visible = shapes.fewestVisible[bits] + (scaled >= shapes.oneMoreFrom[bits] ? 1 : 0);
+    const auto top = static_cast<std::size_t>(31 - std::countl_zero(scaled | 1)); // highest bit set
+    std::size_t visible = shapes.fewestVisible[top];
+    visible += scaled >= shapes.oneMoreFrom[top] ? 1 : 0;
     Opaque(visible);
     Opaque(negative);
     const std::size_t length = visible + negative;
@@ -324,7 +325,7 @@ char* ShortFieldText(char* out, double x, int w, std::uint32_t scaled, std::size
     const __m128i characters = _mm_add_epi8(_mm_packs_epi16(lanes, lanes), _mm_set1_epi8('0'));
     const auto text = static_cast<std::uint64_t>(_mm_cvtsi128_si64(characters));
 
-    if (w > 8) return WritePaddedField(out, text, w);
+    if (w < 4 || w > 8) return WriteOddWidthField(out, text, w, length);
     int field = std::max(w, static_cast<int>(length));
     Opaque(field);
     return StoreFieldTail(out, text, static_cast<std::size_t>(field));
