@@ -265,8 +265,7 @@ void Wal1::SolvePositions(std::span<const float> angles, float gearSetting, std:
     const Point2 R{static_cast<float>(static_cast<double>(P.x) + g.ARx), g.ARy};
     const Point2 L = liftingArm_.L;
     const std::size_t n = std::min(angles.size(), out.size());
-    // The position before position i, whose pins an unsolvable intersection keeps.
-    const auto before = [&](std::size_t i) -> const Wal1Points& { return i == 0 ? pts_ : out[i - 1]; };
+    // Each loop carries the pin of the position before, which an unsolvable intersection keeps.
 
     // The crank pin and the return crank's pin, which leads it by aCAE; the fixed pins.
     for (std::size_t i = 0; i < n; ++i) {
@@ -285,10 +284,11 @@ void Wal1::SolvePositions(std::span<const float> angles, float gearSetting, std:
     // lever's bottom pin with the union link level, and the radius-rod pin's line, whose height
     // follows the lever's lean.
     const Segment stroke{CylRef.x, CylRef.y, A.x, A.y};
+    Point2 G = pts_.G;
     for (std::size_t i = 0; i < n; ++i) {
         Wal1Points& p = out[i];
-        p.G = before(i).G;
-        PlaceOnCircleLine(p.G, Circle{g.GC, p.C.x, p.C.y}, stroke, CylRef);
+        PlaceOnCircleLine(G, Circle{g.GC, p.C.x, p.C.y}, stroke, CylRef);
+        p.G = G;
         p.D = Point2{static_cast<float>(static_cast<double>(p.G.x) + g.DGx),
                      static_cast<float>(static_cast<double>(p.G.y) + g.DGy)};
         p.U0 = Point2{static_cast<float>(static_cast<double>(p.D.x) + g.DU), p.D.y};
@@ -300,56 +300,61 @@ void Wal1::SolvePositions(std::span<const float> angles, float gearSetting, std:
     // The eccentric rod's end on the link tail, and the link's centre of curvature, BT behind the
     // trunnion in the link's own frame: the frame is turned as far as the tail now points from
     // where it points in that frame.
+    Point2 X = pts_.X;
     for (std::size_t i = 0; i < n; ++i) {
         Wal1Points& p = out[i];
-        p.X = before(i).X;
         Point2 p1;
         Point2 p2;
         int status = 0;
         CircleCircle(Circle{tail_.radius, P.x, P.y}, Circle{g.EX, p.E.x, p.E.y}, p1, p2, status);
-        if (status == 0 && Finite(p1) && Finite(p2)) p.X = LowerOf(p1, p2);
+        if (status == 0 && Finite(p1) && Finite(p2)) X = LowerOf(p1, p2);
+        p.X = X;
         const Direction2 tailNow =
             DirectionOf(static_cast<double>(p.X.x) - P.x, static_cast<double>(p.X.y) - P.y);
         p.Q = PlaceInFrame(P, TurnedBack(tailNow, tail_.direction), -g.BT, 0.0);
     }
 
     // The die block on the link arc, on the radius rod's line from the lifting arm to that line.
+    Point2 B = pts_.B;
     for (std::size_t i = 0; i < n; ++i) {
         Wal1Points& p = out[i];
-        p.B = before(i).B;
-        PlaceOnCircleLine(p.B, Circle{g.BT, p.Q.x, p.Q.y}, Segment{p.T0.x, p.T0.y, L.x, L.y}, P);
+        PlaceOnCircleLine(B, Circle{g.BT, p.Q.x, p.Q.y}, Segment{p.T0.x, p.T0.y, L.x, L.y}, P);
+        p.B = B;
     }
 
     // The radius-rod pin on its line.
+    Point2 T = pts_.T;
     for (std::size_t i = 0; i < n; ++i) {
         Wal1Points& p = out[i];
-        p.T = before(i).T;
-        PlaceOnCircleLine(p.T, Circle{g.BT, p.B.x, p.B.y},
+        PlaceOnCircleLine(T, Circle{g.BT, p.B.x, p.B.y},
                           Segment{p.T0.x, p.T0.y, static_cast<float>(p.T0.x + 1.0), p.T0.y}, V0);
+        p.T = T;
     }
 
     // The bottom of the combination lever, held by the union link from the droplink.
     const float leverLength = static_cast<float>(static_cast<double>(g.TV) + g.UV);
     const float unionLength = std::fabs(g.DU);
+    Point2 U = pts_.U;
     for (std::size_t i = 0; i < n; ++i) {
         Wal1Points& p = out[i];
-        p.U = before(i).U;
         Point2 p1;
         Point2 p2;
         int status = 0;
         CircleCircle(Circle{leverLength, p.T.x, p.T.y}, Circle{unionLength, p.D.x, p.D.y}, p1, p2, status);
-        if (status == 0 && Finite(p1) && Finite(p2)) p.U = NearerOf(p1, p2, p.U0);
+        if (status == 0 && Finite(p1) && Finite(p2)) U = NearerOf(p1, p2, p.U0);
+        p.U = U;
     }
 
     // The valve rod pin, where the lever crosses the valve-rod axis.
     const Segment valveAxis{V0.x, V0.y, static_cast<float>(V0.x + 10.0), V0.y};
+    Point2 V = pts_.V;
     for (std::size_t i = 0; i < n; ++i) {
         Wal1Points& p = out[i];
-        p.V = before(i).V;
-        Point2 v = p.V;
+        Point2 v = V;
         int status = 0;
         LineLine(Segment{p.U.x, p.U.y, p.T.x, p.T.y}, valveAxis, v, status);
-        if (status == 0 && Finite(v)) p.V = v;
+        if (status == 0 && Finite(v)) V = v;
+        p.V = V;
     }
 }
 
@@ -393,15 +398,18 @@ void Wal1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, f
         const float angle = angles_[static_cast<std::size_t>(k)];
         const Wal1Points& p = positions_[static_cast<std::size_t>(k)];
         ApplyBacklash(LinkValveDisplacement(p));
-        AppendF(listing, Degrees(angle), 5, 1);
-        listing += ' ';
+        // The line is put together in place, then appended whole.
+        char line[13 * (FieldRoom(6) + 1) + 1];
+        char* at = WriteF(line, Degrees(angle), 5, 1);
+        *at++ = ' ';
         for (const Point2* pin : {&p.T, &p.B, &p.X, &p.E, &p.G, &p.C}) {
-            AppendF(listing, pin->x, 6, 3);
-            listing += ' ';
-            AppendF(listing, pin->y, 6, 3);
-            listing += ' ';
+            at = WriteF(at, pin->x, 6, 3);
+            *at++ = ' ';
+            at = WriteF(at, pin->y, 6, 3);
+            *at++ = ' ';
         }
-        listing += '\n';
+        *at++ = '\n';
+        listing.append(line, static_cast<std::size_t>(at - line));
         StoreStep(steps, forward, n, k, angle, PistonPercent(p, stroke), ValvePos_);
     }
     pts_ = positions_.back();
