@@ -3,20 +3,17 @@
 #include "gears/wal1/Wal1.h"
 
 #include "common/NumberFormat.h"
+#include "gears/ListingFile.h"
 #include "gears/ValvePanel.h"
 #include "plot/Glib1.h"
 #include "windows/Dialogs.h"
 #include "windows/MessagesFile.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <initializer_list>
 #include <numbers>
-#include <stdexcept>
 #include <string>
-#include <system_error>
 
 namespace linkwright {
 
@@ -255,7 +252,7 @@ void Wal1::PrepareSolution(float gearSetting) {
     }
 }
 
-void Wal1::SolvePositions(std::span<const float> angles, float gearSetting, std::span<Wal1Points> out) {
+void Wal1::SolvePositions(std::span<const Direction2> cranks, float gearSetting, std::span<Wal1Points> out) {
     PrepareSolution(gearSetting);
     const Wal1Record& g = GearRecord;
     const Point2 V0 = ValveOrigin;
@@ -264,13 +261,13 @@ void Wal1::SolvePositions(std::span<const float> angles, float gearSetting, std:
     const Point2 CylRef = pts_.CylRef;
     const Point2 R{static_cast<float>(static_cast<double>(P.x) + g.ARx), g.ARy};
     const Point2 L = liftingArm_.L;
-    const std::size_t n = std::min(angles.size(), out.size());
+    const std::size_t n = std::min(cranks.size(), out.size());
     // Each loop carries the pin of the position before, which an unsolvable intersection keeps.
 
     // The crank pin and the return crank's pin, which leads it by aCAE; the fixed pins.
     for (std::size_t i = 0; i < n; ++i) {
         Wal1Points& p = out[i];
-        const Direction2 crank = DirectionAt(static_cast<double>(angles[i]) + kPi);
+        const Direction2 crank = cranks[i];
         p.CylRef = CylRef;
         p.A = A;
         p.P = P;
@@ -358,13 +355,30 @@ void Wal1::SolvePositions(std::span<const float> angles, float gearSetting, std:
     }
 }
 
+Direction2 Wal1::CrankDirection(float crankAngle) {
+    return DirectionAt(static_cast<double>(crankAngle) + kPi);
+}
+
+std::span<const Direction2> Wal1::CrankDirections(std::span<const float> angles) {
+    const bool same = cranks_.angles.size() == angles.size() &&
+                      std::memcmp(cranks_.angles.data(), angles.data(), angles.size_bytes()) == 0;
+    if (!same) {
+        cranks_.angles.assign(angles.begin(), angles.end());
+        cranks_.directions.resize(angles.size());
+        for (std::size_t i = 0; i < angles.size(); ++i)
+            cranks_.directions[i] = CrankDirection(angles[i]);
+    }
+    return cranks_.directions;
+}
+
 float Wal1::LinkValveDisplacement(const Wal1Points& p) const {
     return static_cast<float>(static_cast<double>(p.V.x) - ValveOrigin.x + GearRecord.AdjValveX);
 }
 
 void Wal1::CalcGear(float crankAngle, float gearSetting) {
+    const Direction2 crank = CrankDirection(crankAngle);
     Wal1Points solved;
-    SolvePositions(std::span<const float>(&crankAngle, 1), gearSetting, std::span<Wal1Points>(&solved, 1));
+    SolvePositions(std::span<const Direction2>(&crank, 1), gearSetting, std::span<Wal1Points>(&solved, 1));
     pts_ = solved;
     ApplyBacklash(LinkValveDisplacement(pts_));
 }
@@ -376,21 +390,16 @@ float Wal1::PistonPct() const {
 void Wal1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, float gearSetting) {
     GearRecord.LastForward = env_.state.fwd;
 
-    // The listing is written over the previous one instead of truncating the file first: freeing and
-    // allocating the file's blocks again on every revolution costs more than the solve itself. A
-    // longer previous listing is cut to the new length afterwards.
-    std::FILE* file = std::fopen(OutputFileName, "r+b");
-    if (file == nullptr) file = std::fopen(OutputFileName, "wb");
-    if (file == nullptr) throw std::runtime_error(std::string("Cannot create ") + OutputFileName);
-    std::string listing;
-    listing.reserve(120 + static_cast<std::size_t>(Nsteps + 1) * 96);
+    ListingFile file(OutputFileName);
+    std::string& listing = listing_;
+    listing.clear();
     listing += "Results from last calculation of a cycle\n";
     listing += "Crankangle RadRodXY DieblockXY TailpinXY EccPinXY XheadXY CrankXY\n";
 
     // Every position of the revolution is solved in one pass, then listed and stored in turn.
     RevolutionAngles(Nsteps, angles_);
     positions_.resize(angles_.size());
-    SolvePositions(angles_, gearSetting, positions_);
+    SolvePositions(CrankDirections(angles_), gearSetting, positions_);
     const bool forward = env_.state.fwd != 0;
     const int n = static_cast<int>(angles_.size()) - 1;
     const double stroke = GearRecord.PistStroke;
@@ -414,12 +423,7 @@ void Wal1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, f
     }
     pts_ = positions_.back();
 
-    const bool written = std::fwrite(listing.data(), 1, listing.size(), file) == listing.size();
-    const bool closed = std::fclose(file) == 0;
-    std::error_code resized;
-    if (written && closed) std::filesystem::resize_file(OutputFileName, listing.size(), resized);
-    if (!written || !closed || resized)
-        throw std::runtime_error(std::string("Cannot write ") + OutputFileName);
+    file.Replace(listing);
 
     FillValvingWords(events);
 }

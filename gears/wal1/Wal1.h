@@ -7,6 +7,7 @@
 #include "geometry/Geomlib0.h"
 
 #include <span>
+#include <string>
 #include <vector>
 
 namespace linkwright {
@@ -83,12 +84,15 @@ private:
     // Auto-setting of the return crank: AE, EX and aCAE from the mid-gear tail pin.
     void setretcrank();
     Wal1LinkSwings CheckLinkSwings() const;
-    // The mechanism for a run of positions in order: out[i] receives the pins at angles[i], as
-    // consecutive CalcGear calls would leave them; a pin that cannot be solved keeps its place of
-    // the position before (of the last position solved, for the first one). Each pin is found for
-    // every position before the next pin: the positions do not wait on one another, so the
-    // processor works on several at once instead of on one chain of intersections after another.
-    void SolvePositions(std::span<const float> angles, float gearSetting, std::span<Wal1Points> out);
+    // The mechanism for a run of positions in order: out[i] receives the pins with the crank
+    // pointing along cranks[i], as consecutive CalcGear calls would leave them; a pin that cannot be
+    // solved keeps its place of the position before (of the last position solved, for the first
+    // one). Each pin is found for every position before the next pin: the positions do not wait on
+    // one another, so the processor works on several at once instead of on one chain of
+    // intersections after another.
+    void SolvePositions(std::span<const Direction2> cranks, float gearSetting, std::span<Wal1Points> out);
+    // The crank's direction at a crank angle: the crank pin stands at angle + pi from the axle.
+    static Direction2 CrankDirection(float crankAngle);
     // The parts that depend on the record and the gear setting only, and the overwrites of AutoDU
     // and AutoARy.
     void PrepareSolution(float gearSetting);
@@ -114,14 +118,23 @@ private:
         Direction2 lead;      // the return crank's lead on the crank
         bool valid = false;
     };
+    // CrankDirection for a run of angles, kept for the next revolution, which has the same angles
+    // unless the number of steps changed.
+    struct CrankMemo {
+        std::vector<float> angles;
+        std::vector<Direction2> directions;
+    };
+    std::span<const Direction2> CrankDirections(std::span<const float> angles);
     LiftingArmMemo liftingArm_;
     TailMemo tail_;
     EccentricMemo eccentric_;
+    CrankMemo cranks_;
 
     Wal1Points pts_;
     // The revolution's angles and positions, kept between revolutions to save allocations.
     std::vector<float> angles_;
     std::vector<Wal1Points> positions_;
+    std::string listing_;
     EditorTable editor_;
     bool editorBuilt_ = false;
 };

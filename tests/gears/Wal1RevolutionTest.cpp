@@ -2,6 +2,8 @@
 // listing "Wal1Output.txt".
 #include "tests/gears/Wal1Fixture.h"
 
+#include "gears/ListingFile.h"
+
 #include <cstring>
 #include <fstream>
 #include <numbers>
@@ -157,8 +159,23 @@ TEST_F(Wal1Test, RevolutionReportsAListingThatCannotBeWritten) {
     model_.InitialiseGear();
     std::filesystem::create_directory(scratch_ / "Wal1Output.txt"); // a folder in the file's place
     StepArrays steps;
+    steps.StepValvePos.fill(7.0f);
     EventRecord events{};
     EXPECT_THROW(model_.SolveRevolution(steps, 30, events, 1.0f), std::runtime_error);
+    // The file is opened before anything is solved, so the arrays keep the last good revolution.
+    EXPECT_EQ(steps.StepValvePos[0], 7.0f);
+    EXPECT_EQ(steps.StepValvePos[30], 7.0f);
+}
+
+TEST(ListingFileTest, AFullDeviceIsReportedNotPassedOffAsWritten) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    ListingFile file("/dev/full");
+    try {
+        file.Replace("Results from last calculation of a cycle\n");
+        FAIL() << "a write to a full device must be reported";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "Cannot write /dev/full");
+    }
 }
 
 // The revolution solves all its positions in one pass; what it lists and stores must be exactly
