@@ -241,6 +241,7 @@ void Wal1::PrepareSolution(float gearSetting) {
 
     // Reversing shaft and lifting arm.
     const Point2 R{static_cast<float>(static_cast<double>(pts_.P.x) + g.ARx), g.ARy};
+    liftingArm_.R = R;
     const float alpha = static_cast<float>(static_cast<double>(g.FLAA) * gearSetting - g.MLAA);
     if (!liftingArm_.valid || !SameBits(liftingArm_.inputs, {R.x, R.y, alpha, g.LR})) {
         liftingArm_.inputs[0] = R.x;
@@ -259,10 +260,11 @@ void Wal1::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
     const Point2 A = pts_.A;
     const Point2 P = pts_.P;
     const Point2 CylRef = pts_.CylRef;
-    const Point2 R{static_cast<float>(static_cast<double>(P.x) + g.ARx), g.ARy};
+    const Point2 R = liftingArm_.R;
     const Point2 L = liftingArm_.L;
     const std::size_t n = std::min(cranks.size(), out.size());
-    // Each loop carries the pin of the position before, which an unsolvable intersection keeps.
+    // Each loop below carries the pin of the position before, which an unsolvable intersection
+    // keeps.
 
     // The crank pin and the return crank's pin, which leads it by aCAE; the fixed pins.
     for (std::size_t i = 0; i < n; ++i) {

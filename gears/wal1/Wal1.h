@@ -105,6 +105,7 @@ private:
     struct LiftingArmMemo {
         float inputs[4] = {}; // R.x, R.y, the arm's angle, LR
         Point2 L;
+        Point2 R; // the reversing shaft of the last solution, AutoARy applied
         bool valid = false;
     };
     struct TailMemo {
