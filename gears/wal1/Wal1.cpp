@@ -361,16 +361,20 @@ Direction2 Wal1::CrankDirection(float crankAngle) {
     return DirectionAt(static_cast<double>(crankAngle) + kPi);
 }
 
-std::span<const Direction2> Wal1::CrankDirections(std::span<const float> angles) {
-    const bool same = cranks_.angles.size() == angles.size() &&
-                      std::memcmp(cranks_.angles.data(), angles.data(), angles.size_bytes()) == 0;
+const Wal1::RevolutionMemo& Wal1::Revolution(std::span<const float> angles) {
+    RevolutionMemo& memo = revolution_;
+    const bool same = memo.angles.size() == angles.size() &&
+                      std::memcmp(memo.angles.data(), angles.data(), angles.size_bytes()) == 0;
     if (!same) {
-        cranks_.angles.assign(angles.begin(), angles.end());
-        cranks_.directions.resize(angles.size());
-        for (std::size_t i = 0; i < angles.size(); ++i)
-            cranks_.directions[i] = CrankDirection(angles[i]);
+        memo.angles.assign(angles.begin(), angles.end());
+        memo.cranks.resize(angles.size());
+        memo.angleFields.resize(angles.size());
+        for (std::size_t i = 0; i < angles.size(); ++i) {
+            memo.cranks[i] = CrankDirection(angles[i]);
+            memo.angleFields[i] = F(Degrees(angles[i]), 5, 1) + ' ';
+        }
     }
-    return cranks_.directions;
+    return memo;
 }
 
 float Wal1::LinkValveDisplacement(const Wal1Points& p) const {
@@ -400,8 +404,9 @@ void Wal1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, f
 
     // Every position of the revolution is solved in one pass, then listed and stored in turn.
     RevolutionAngles(Nsteps, angles_);
+    const RevolutionMemo& revolution = Revolution(angles_);
     positions_.resize(angles_.size());
-    SolvePositions(CrankDirections(angles_), gearSetting, positions_);
+    SolvePositions(revolution.cranks, gearSetting, positions_);
     const bool forward = env_.state.fwd != 0;
     const int n = static_cast<int>(angles_.size()) - 1;
     const double stroke = GearRecord.PistStroke;
@@ -410,9 +415,8 @@ void Wal1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, f
         const Wal1Points& p = positions_[static_cast<std::size_t>(k)];
         ApplyBacklash(LinkValveDisplacement(p));
         // The line is put together in place, then appended whole.
-        char line[13 * (FieldRoom(6) + 1) + 1];
-        char* at = WriteF(line, Degrees(angle), 5, 1);
-        *at++ = ' ';
+        char line[12 * (FieldRoom(6) + 1) + 1];
+        char* at = line;
         for (const Point2* pin : {&p.T, &p.B, &p.X, &p.E, &p.G, &p.C}) {
             at = WriteF(at, pin->x, 6, 3);
             *at++ = ' ';
@@ -420,6 +424,7 @@ void Wal1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, f
             *at++ = ' ';
         }
         *at++ = '\n';
+        listing += revolution.angleFields[static_cast<std::size_t>(k)];
         listing.append(line, static_cast<std::size_t>(at - line));
         StoreStep(steps, forward, n, k, angle, PistonPercent(p, stroke), ValvePos_);
     }

@@ -119,17 +119,19 @@ private:
         Direction2 lead;      // the return crank's lead on the crank
         bool valid = false;
     };
-    // CrankDirection for a run of angles, kept for the next revolution, which has the same angles
-    // unless the number of steps changed.
-    struct CrankMemo {
+    // What a revolution derives from its crank angles alone, kept for the next revolution, which has
+    // the same angles unless the number of steps changed: the crank's directions and the listing's
+    // first column (the angle in degrees and its blank).
+    struct RevolutionMemo {
         std::vector<float> angles;
-        std::vector<Direction2> directions;
+        std::vector<Direction2> cranks;
+        std::vector<std::string> angleFields;
     };
-    std::span<const Direction2> CrankDirections(std::span<const float> angles);
+    const RevolutionMemo& Revolution(std::span<const float> angles);
     LiftingArmMemo liftingArm_;
     TailMemo tail_;
     EccentricMemo eccentric_;
-    CrankMemo cranks_;
+    RevolutionMemo revolution_;
 
     Wal1Points pts_;
     // The revolution's angles and positions, kept between revolutions to save allocations.
