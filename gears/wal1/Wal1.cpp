@@ -361,17 +361,17 @@ Direction2 Wal1::CrankDirection(float crankAngle) {
     return DirectionAt(static_cast<double>(crankAngle) + kPi);
 }
 
-const Wal1::RevolutionMemo& Wal1::Revolution(std::span<const float> angles) {
+const Wal1::RevolutionMemo& Wal1::Revolution(int Nsteps) {
     RevolutionMemo& memo = revolution_;
-    const bool same = memo.angles.size() == angles.size() &&
-                      std::memcmp(memo.angles.data(), angles.data(), angles.size_bytes()) == 0;
-    if (!same) {
-        memo.angles.assign(angles.begin(), angles.end());
-        memo.cranks.resize(angles.size());
-        memo.angleFields.resize(angles.size());
-        for (std::size_t i = 0; i < angles.size(); ++i) {
-            memo.cranks[i] = CrankDirection(angles[i]);
-            memo.angleFields[i] = F(Degrees(angles[i]), 5, 1) + ' ';
+    // The angles follow from the number of steps alone.
+    if (memo.angles.empty() || memo.Nsteps != Nsteps) {
+        memo.Nsteps = Nsteps;
+        RevolutionAngles(Nsteps, memo.angles);
+        memo.cranks.resize(memo.angles.size());
+        memo.angleFields.resize(memo.angles.size());
+        for (std::size_t i = 0; i < memo.angles.size(); ++i) {
+            memo.cranks[i] = CrankDirection(memo.angles[i]);
+            memo.angleFields[i] = F(Degrees(memo.angles[i]), 5, 1) + ' ';
         }
     }
     return memo;
@@ -403,15 +403,15 @@ void Wal1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, f
     listing += "Crankangle RadRodXY DieblockXY TailpinXY EccPinXY XheadXY CrankXY\n";
 
     // Every position of the revolution is solved in one pass, then listed and stored in turn.
-    RevolutionAngles(Nsteps, angles_);
-    const RevolutionMemo& revolution = Revolution(angles_);
-    positions_.resize(angles_.size());
+    const RevolutionMemo& revolution = Revolution(Nsteps);
+    const std::vector<float>& angles = revolution.angles;
+    positions_.resize(angles.size());
     SolvePositions(revolution.cranks, gearSetting, positions_);
     const bool forward = env_.state.fwd != 0;
-    const int n = static_cast<int>(angles_.size()) - 1;
+    const int n = static_cast<int>(angles.size()) - 1;
     const double stroke = GearRecord.PistStroke;
     for (int k = 0; k <= n; ++k) {
-        const float angle = angles_[static_cast<std::size_t>(k)];
+        const float angle = angles[static_cast<std::size_t>(k)];
         const Wal1Points& p = positions_[static_cast<std::size_t>(k)];
         ApplyBacklash(LinkValveDisplacement(p));
         // The line is put together in place, then appended whole.

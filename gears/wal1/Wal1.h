@@ -109,9 +109,9 @@ private:
         bool valid = false;
     };
     struct TailMemo {
-        float inputs[2] = {};   // PXx, PXy
-        float radius = 0;       // of the tail pin about the trunnion
-        Direction2 direction;   // of the tail in the link's own frame
+        float inputs[2] = {}; // PXx, PXy
+        float radius = 0;     // of the tail pin about the trunnion
+        Direction2 direction; // of the tail in the link's own frame
         bool valid = false;
     };
     struct EccentricMemo {
@@ -119,23 +119,23 @@ private:
         Direction2 lead;      // the return crank's lead on the crank
         bool valid = false;
     };
-    // What a revolution derives from its crank angles alone, kept for the next revolution, which has
-    // the same angles unless the number of steps changed: the crank's directions and the listing's
-    // first column (the angle in degrees and its blank).
+    // What a revolution derives from its number of steps alone, kept for the next revolution with
+    // as many steps: the crank angles, the crank's directions and the listing's first column (the
+    // angle in degrees and its blank).
     struct RevolutionMemo {
+        int Nsteps = 0;
         std::vector<float> angles;
         std::vector<Direction2> cranks;
         std::vector<std::string> angleFields;
     };
-    const RevolutionMemo& Revolution(std::span<const float> angles);
+    const RevolutionMemo& Revolution(int Nsteps);
     LiftingArmMemo liftingArm_;
     TailMemo tail_;
     EccentricMemo eccentric_;
     RevolutionMemo revolution_;
 
     Wal1Points pts_;
-    // The revolution's angles and positions, kept between revolutions to save allocations.
-    std::vector<float> angles_;
+    // The revolution's positions and listing, kept between revolutions to save allocations.
     std::vector<Wal1Points> positions_;
     std::string listing_;
     EditorTable editor_;

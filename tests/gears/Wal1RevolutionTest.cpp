@@ -45,6 +45,20 @@ TEST_F(Wal1Test, RevolutionFillsTheArraysInCrankOrderWhenRunningForward) {
     EXPECT_EQ(steps.StepValvePos[17], model_.LinkValvePos());
 }
 
+TEST_F(Wal1Test, ANewNumberOfStepsGivesNewAnglesAndListing) {
+    model_.InitialiseGear();
+    StepArrays steps;
+    EventRecord events{};
+    model_.SolveRevolution(steps, 60, events, 1.0f);
+    model_.SolveRevolution(steps, 30, events, 1.0f);
+    for (int k = 0; k <= 30; ++k)
+        ASSERT_EQ(steps.StepCrankAngle[std::size_t(k)], float(k / 30.0 * 2 * kPi)) << k;
+    const std::vector<std::string> listing = ReadLines(Wal1::OutputFileName);
+    ASSERT_EQ(listing.size(), 2u + 31u);
+    // The angle column is that of 30 steps: step 15 is 180 degrees.
+    EXPECT_EQ(listing[2 + 15].substr(0, 6), F(steps.StepCrankAngle[15] * 180.0 / kPi, 5, 1) + " ");
+}
+
 TEST_F(Wal1Test, RevolutionRunningBackwardStoresTheStepsInReverse) {
     model_.InitialiseGear();
     state_.fwd = 0;

@@ -386,7 +386,8 @@ TEST(Transforms, ProductsComposeRotationsAndTranslations) {
 }
 
 TEST(Directions, DirectionOfAgreesWithAngleOfIncludingItsSpecialCases) {
-    const double vectors[][2] = {{3, 4}, {-3, 4}, {-3, -4}, {3, -4}, {-1, 0}, {1, 0}, {0, -2}, {1e-30, 1e-31}};
+    const double vectors[][2] = {{3, 4},  {-3, 4}, {-3, -4}, {3, -4},
+                                 {-1, 0}, {1, 0},  {0, -2},  {1e-30, 1e-31}};
     for (const auto& v : vectors) {
         const Direction2 d = DirectionOf(v[0], v[1]);
         const double angle = AngleOf(static_cast<float>(v[0]), static_cast<float>(v[1]));
@@ -431,7 +432,8 @@ TEST(Directions, PlaceInFrameMatchesTheComposedTransforms) {
         MatMul3(t1, r1, product);
         MatMul3(product, r2, product);
         MatMul3(product, t2, product);
-        const Point2 q = PlaceInFrame(Point2{v[0], v[1]}, Turned(DirectionAt(v[2]), DirectionAt(v[3])), v[4], v[5]);
+        const Point2 q =
+            PlaceInFrame(Point2{v[0], v[1]}, Turned(DirectionAt(v[2]), DirectionAt(v[3])), v[4], v[5]);
         EXPECT_NEAR(q.x, product.m[0][2], 2e-6);
         EXPECT_NEAR(q.y, product.m[1][2], 2e-6);
     }
