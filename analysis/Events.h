@@ -2,7 +2,7 @@
 // cyclic crossing searches and FindEvents, which also computes the two cylinder pressure curves.
 #pragma once
 
-#include "gears/EventRecord.h"
+#include "state/EventRecord.h"
 
 #include <cstdint>
 #include <span>

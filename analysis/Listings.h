@@ -2,7 +2,7 @@
 // the eight valve events and the detailed step-by-step listing with interpolated events.
 #pragma once
 
-#include "gears/EventRecord.h"
+#include "state/EventRecord.h"
 
 #include <span>
 

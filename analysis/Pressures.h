@@ -2,7 +2,7 @@
 // pressure, adiabatic expansion, exhaust pressure, adiabatic compression.
 #pragma once
 
-#include "gears/EventRecord.h"
+#include "state/EventRecord.h"
 
 #include <cstdint>
 #include <span>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "analysis/Indicplt.h"
-#include "app/SimulationState.h"
+#include "state/SimulationState.h"
 #include "gears/EditorFields.h"
 #include "gears/GearModel.h"
 #include "plot/Glib1.h"

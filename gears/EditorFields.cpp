@@ -1,7 +1,7 @@
 // Filling, strict conversion and storing of the gear editors' fields, shared by every kind's form.
 #include "gears/EditorFields.h"
 
-#include "app/SimulationState.h"
+#include "state/SimulationState.h"
 #include "common/NumberFormat.h"
 #include "gears/GearModel.h"
 #include "windows/Dialogs.h"

@@ -2,7 +2,7 @@
 // rule, the revolution loop with its index rule, the valving words and the common data file.
 #pragma once
 
-#include "app/SimulationState.h"
+#include "state/SimulationState.h"
 #include "gears/EditorFields.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // cylinder and piston, and the steam and exhaust flow marks once the valve events are known.
 #pragma once
 
-#include "app/SimulationState.h"
+#include "state/SimulationState.h"
 #include "gears/GearModel.h"
 
 namespace linkwright {

@@ -2,7 +2,7 @@
 // controls and hands their contents to the EditorSession, which converts, stores and decides.
 #pragma once
 
-#include "app/SimulationState.h"
+#include "state/SimulationState.h"
 
 #include <QDialog>
 #include <QString>

@@ -2,7 +2,7 @@
 // displacement, its record a few fields of every storage type, its editor a table over them.
 #pragma once
 
-#include "app/SimulationState.h"
+#include "state/SimulationState.h"
 #include "gears/EditorFields.h"
 #include "gears/GearModel.h"
 #include "tests/support/ScriptedDialogs.h"

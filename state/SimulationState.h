@@ -2,7 +2,7 @@
 // 4580 bytes of SimulationState follow the gear record in every data file, so the layout is binding.
 #pragma once
 
-#include "gears/EventRecord.h"
+#include "state/EventRecord.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
 // The TEdWal1 field table through the editor core: the controls and their order, filling,
 // conversion, the check boxes that disable edits, the syntax error, and what an OK recomputes.
-#include "tests/gears/Wal1Fixture.h"
+#include "tests/gears/wal1/Wal1Fixture.h"
 
 #include <numbers>
 

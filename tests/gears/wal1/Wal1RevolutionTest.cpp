@@ -1,6 +1,6 @@
 // Walschaerts 1 revolution solve: the step arrays and their index rule, the valving words and the
 // listing "Wal1Output.txt".
-#include "tests/gears/Wal1Fixture.h"
+#include "tests/gears/wal1/Wal1Fixture.h"
 
 #include "gears/ListingFile.h"
 

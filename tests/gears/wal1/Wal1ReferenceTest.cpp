@@ -1,7 +1,7 @@
 // Walschaerts 1 revolutions checked against positions worked out separately from the gear's
 // geometry (in double arithmetic, with the stored values rounded to Single), so that a faster or
 // rearranged solver cannot drift from the gear it describes.
-#include "tests/gears/Wal1Fixture.h"
+#include "tests/gears/wal1/Wal1Fixture.h"
 
 namespace linkwright::testing {
 namespace {

@@ -1,6 +1,6 @@
 // Walschaerts 1 linkage: initialisation report and auto-setting, the solved pins over whole
 // revolutions, backlash, the auto-computed fields and positions the linkage cannot reach.
-#include "tests/gears/Wal1Fixture.h"
+#include "tests/gears/wal1/Wal1Fixture.h"
 
 #include <numbers>
 

@@ -1,6 +1,6 @@
 // Walschaerts 1 record and data file: the example, the byte-exact round trip, refusal of files of
 // other kinds and versions, and the unit variables that files do not carry.
-#include "tests/gears/Wal1Fixture.h"
+#include "tests/gears/wal1/Wal1Fixture.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // Walschaerts 1 drawing and the shared valve panel, on a recording canvas: what is drawn in which
 // colour, the annotation letters, the backlash band, the piston and the flow marks.
-#include "tests/gears/Wal1Fixture.h"
+#include "tests/gears/wal1/Wal1Fixture.h"
 
 #include "gears/ValvePanel.h"
 #include "plot/Glib1.h"
