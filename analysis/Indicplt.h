@@ -2,8 +2,8 @@
 // the family of ten overlaid diagrams, and the cut-off caption written on the main window.
 #pragma once
 
-#include "state/SimulationState.h"
 #include "state/EventRecord.h"
+#include "state/SimulationState.h"
 
 #include <cstdint>
 #include <span>

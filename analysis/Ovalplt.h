@@ -3,8 +3,8 @@
 // setting, over the ten members of the family sweep).
 #pragma once
 
-#include "state/SimulationState.h"
 #include "state/EventRecord.h"
+#include "state/SimulationState.h"
 
 #include <array>
 #include <span>

@@ -3,10 +3,10 @@
 #pragma once
 
 #include "analysis/Indicplt.h"
-#include "state/SimulationState.h"
 #include "gears/EditorFields.h"
 #include "gears/GearModel.h"
 #include "plot/Glib1.h"
+#include "state/SimulationState.h"
 #include "windows/Dialogs.h"
 #include "windows/MessagesFile.h"
 
@@ -201,8 +201,8 @@ public:
 
     // Solves one revolution of the current kind into the three arrays (the shown cursor is the
     // hourglass meanwhile, also when the solve throws); AnalysisValid := 1, EventsKnown := 1.
-    void SolveDispatch(std::span<float> crank, std::span<float> piston, std::span<float> valve, float gearSetting,
-                       EventRecord& events, int Nsteps);
+    void SolveDispatch(std::span<float> crank, std::span<float> piston, std::span<float> valve,
+                       float gearSetting, EventRecord& events, int Nsteps);
     // View > Indicator Diagram: FamilyMode := 0; unless the stored analysis is valid, the messages
     // file is emptied, the revolution solved, the events found and both listings written; then in
     // every case the indicator and oval diagrams and the cut-off caption are shown.

@@ -1,9 +1,9 @@
 // Filling, strict conversion and storing of the gear editors' fields, shared by every kind's form.
 #include "gears/EditorFields.h"
 
-#include "state/SimulationState.h"
 #include "common/NumberFormat.h"
 #include "gears/GearModel.h"
+#include "state/SimulationState.h"
 #include "windows/Dialogs.h"
 
 #include <algorithm>

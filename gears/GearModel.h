@@ -2,8 +2,8 @@
 // rule, the revolution loop with its index rule, the valving words and the common data file.
 #pragma once
 
-#include "state/SimulationState.h"
 #include "gears/EditorFields.h"
+#include "state/SimulationState.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // cylinder and piston, and the steam and exhaust flow marks once the valve events are known.
 #pragma once
 
-#include "state/SimulationState.h"
 #include "gears/GearModel.h"
+#include "state/SimulationState.h"
 
 namespace linkwright {
 

@@ -10,19 +10,19 @@ namespace linkwright {
 #pragma pack(push, 1)
 struct EventRecord {
     // Words 0..3: valve displacements at which a port edge opens (written by the analysis).
-    float TopSteam;       // word 0: front port starts to take steam
-    float BottomSteam;    // word 1: rear port starts to take steam
-    float TopExhaust;     // word 2: front port starts to exhaust
-    float BottomExhaust;  // word 3: rear port starts to exhaust
+    float TopSteam;      // word 0: front port starts to take steam
+    float BottomSteam;   // word 1: rear port starts to take steam
+    float TopExhaust;    // word 2: front port starts to exhaust
+    float BottomExhaust; // word 3: rear port starts to exhaust
     // Words 4..11: event step indices 0..Nsteps, or -1 when not found (written by the analysis).
-    std::int32_t tson;    // front steam on (admission)
-    std::int32_t tsoff;   // front steam off (cut-off)
-    std::int32_t bson;    // rear steam on
-    std::int32_t bsoff;   // rear steam off
-    std::int32_t teon;    // front exhaust on (release)
-    std::int32_t teoff;   // front exhaust off (compression)
-    std::int32_t beon;    // rear exhaust on
-    std::int32_t beoff;   // rear exhaust off
+    std::int32_t tson;  // front steam on (admission)
+    std::int32_t tsoff; // front steam off (cut-off)
+    std::int32_t bson;  // rear steam on
+    std::int32_t bsoff; // rear steam off
+    std::int32_t teon;  // front exhaust on (release)
+    std::int32_t teoff; // front exhaust off (compression)
+    std::int32_t beon;  // rear exhaust on
+    std::int32_t beoff; // rear exhaust off
     // Words 12..20 and byte 84: the gear's valving and pressure data (written by SolveRevolution).
     float PortSpacing;
     float PortWidth;
@@ -33,7 +33,7 @@ struct EventRecord {
     float Gamma;
     float Clearance;
     float ExhaustPressure;
-    std::uint8_t Inside;  // 1 = inside admission
+    std::uint8_t Inside; // 1 = inside admission
     std::uint8_t Padding[3];
 };
 #pragma pack(pop)

@@ -21,10 +21,10 @@ inline constexpr int GearKindCount = 5;
 inline constexpr std::array<const char*, GearKindCount> GearKindNames = {
     "Walschaerts1", "Stephensons1", "Bakers1", "Walschaerts2", "Stephensons2"};
 
-inline constexpr int MaxSteps = 550;      // the step arrays hold entries 0..MaxSteps
+inline constexpr int MaxSteps = 550; // the step arrays hold entries 0..MaxSteps
 inline constexpr int StepArraySize = 551;
 inline constexpr int MinSteps = 30;
-inline constexpr int FamilySize = 10;     // members of the family sweep
+inline constexpr int FamilySize = 10; // members of the family sweep
 
 #pragma pack(push, 1)
 struct SimulationState {
@@ -32,12 +32,12 @@ struct SimulationState {
     float ViewXMax;
     float ViewYMin;
     float ViewYMax;
-    float ValvePanelHalfWidth;       // rewritten by every DrawGear
-    std::uint8_t fwd;                // 1 = forward running
+    float ValvePanelHalfWidth; // rewritten by every DrawGear
+    std::uint8_t fwd;          // 1 = forward running
     std::uint8_t PaddingFwd[3];
-    std::int32_t Nsteps;             // 30..550
-    float MovieStep;                 // crank increment per animation frame, radians
-    float GearSetting;               // -1..+1 by the scroll bar, any value by typing
+    std::int32_t Nsteps; // 30..550
+    float MovieStep;     // crank increment per animation frame, radians
+    float GearSetting;   // -1..+1 by the scroll bar, any value by typing
     std::int32_t Decimals;
     // Run-time references of the three step arrays; written as zero, ignored when read.
     std::uint32_t StepCrankAngleHandle;

@@ -11,7 +11,7 @@ struct FileDialogRequest {
     std::string filter;           // e.g. "Walschaerts1 (*.L1)"
     std::string defaultExtension; // e.g. "L1"
     std::string initialDirectory;
-    std::string initialFileName;  // e.g. "NoName"
+    std::string initialFileName; // e.g. "NoName"
 };
 
 class Dialogs {

@@ -19,14 +19,14 @@ public:
     const std::filesystem::path& Path() const { return path_; }
     void SetPath(std::filesystem::path path); // closes the current file; Create opens the new one
 
-    void Create();                              // create empty (truncating) and keep open for writing
-    void AppendLine(const std::string& line);   // text and a line end
-    void Append(const std::string& text);       // text without a line end
+    void Create();                            // create empty (truncating) and keep open for writing
+    void AppendLine(const std::string& line); // text and a line end
+    void Append(const std::string& text);     // text without a line end
     void EndLine();
     void Flush();
-    void RewriteEmpty();                        // the analysis empties the log before a new solve
-    void Close();                               // writes out everything buffered
-    void Reopen();                              // opens again for appending (after the window read it)
+    void RewriteEmpty(); // the analysis empties the log before a new solve
+    void Close();        // writes out everything buffered
+    void Reopen();       // opens again for appending (after the window read it)
     bool IsOpen() const { return file_ != nullptr; }
 
     // Everything written so far (flushes first). Empty when the file does not exist.

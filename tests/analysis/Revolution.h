@@ -2,8 +2,8 @@
 // piston positions, and the valving of the event record.
 #pragma once
 
-#include "state/SimulationState.h"
 #include "state/EventRecord.h"
+#include "state/SimulationState.h"
 
 #include <array>
 #include <numbers>

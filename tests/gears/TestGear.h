@@ -2,9 +2,9 @@
 // displacement, its record a few fields of every storage type, its editor a table over them.
 #pragma once
 
-#include "state/SimulationState.h"
 #include "gears/EditorFields.h"
 #include "gears/GearModel.h"
+#include "state/SimulationState.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "windows/MessagesFile.h"
 

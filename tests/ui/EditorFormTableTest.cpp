@@ -1,9 +1,9 @@
 // The editor form is generic: any kind's table becomes a working form. A small table of its own
 // exercises what the Walschaerts 1 table does not: doubled and degree fields on a page without
 // groups, a check box computing an edit that is not beside it, a tab missing from the page list.
-#include "state/SimulationState.h"
 #include "gears/EditorFields.h"
 #include "gears/GearModel.h"
+#include "state/SimulationState.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/ScriptedDialogs.h"
 #include "ui/EditorForm.h"

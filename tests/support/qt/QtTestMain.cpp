@@ -8,7 +8,8 @@
 int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     if (std::getenv("XDG_RUNTIME_DIR") == nullptr) {
-        std::string dir = (std::filesystem::temp_directory_path() / "linkwright-test-runtime-XXXXXX").string();
+        std::string dir =
+            (std::filesystem::temp_directory_path() / "linkwright-test-runtime-XXXXXX").string();
         if (mkdtemp(dir.data()) != nullptr) setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
     }
     ::testing::InitGoogleTest(&argc, argv);
