@@ -1,11 +1,13 @@
 #!/bin/sh
-# Sets up the machine, builds Linkwright and runs every test: the full build under CTest,
-# then the core tests again built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Sets up the machine, checks that the sources are clang-formatted, builds Linkwright and runs every
+# test: the full build under CTest, then the core tests again built with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -eu
 cd "$(dirname "$0")/.."
 ROOT="$(pwd)"
 
 scripts/setup.sh
+scripts/check-format.sh
 
 JOBS="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
