@@ -3,7 +3,7 @@
 #include "app/Simulation.h"
 
 #include "common/NumberFormat.h"
-#include "gears/wal1/Wal1.h"
+#include "gears/GearKinds.h"
 
 #include <algorithm>
 #include <charconv>
@@ -17,7 +17,8 @@ Simulation::Simulation(Dialogs& dialogs, std::filesystem::path messagesPath)
     : Messages(std::move(messagesPath)), dialogs_(dialogs) {
     Messages.Create();
     const GearEnvironment environment{State, Messages, dialogs_};
-    models_[static_cast<int>(GearKind::Walschaerts1)] = std::make_unique<Wal1>(environment);
+    for (const GearKindRow& row : GearKinds())
+        if (row.Built()) models_[static_cast<std::size_t>(row.kind)] = row.makeModel(environment);
     for (const std::unique_ptr<GearModel>& model : models_)
         if (model) model->SetExample();
     ResetDefaults();
@@ -52,8 +53,7 @@ void Simulation::Redraw() {
     // A window too small for a picture still gets a one-pixel one; the size is a 16-bit value.
     DrawHeight = static_cast<std::int16_t>(std::clamp(clientHeight_ - panelHeight_ - 3, 1, 32767));
     DrawWidth = static_cast<std::int16_t>(std::clamp(clientWidth_ - 3, 1, 32767));
-    Caption =
-        std::string("Linkwright > ") + GearKindNames[static_cast<int>(CurrentKind)] + "  " + CurrentFileName;
+    Caption = std::string("Linkwright > ") + KindRow(CurrentKind).name + "  " + CurrentFileName;
     // The degrees pass through a Single, as the angle itself is one; halves round to even.
     const float degrees = static_cast<float>(static_cast<double>(CrankAngle) * 180.0 / std::numbers::pi);
     EdCrankAngleText = std::isfinite(degrees) ? std::to_string(RoundHalfEven(degrees)) : "0";
@@ -65,14 +65,16 @@ void Simulation::Redraw() {
 
 void Simulation::ValveGear2Click() {
     ListBoxVisible = true;
-    ListBoxItems.assign(GearKindNames.begin(), GearKindNames.end());
+    ListBoxItems.clear();
+    for (const GearKindRow& row : GearKinds())
+        ListBoxItems.emplace_back(row.name);
     ListBoxSelection = static_cast<int>(CurrentKind);
     CurrentFileName = " Program example";
 }
 
 bool Simulation::ComboBox1Change(int index) {
     if (index < 0) index = 0;
-    if (index >= GearKindCount || !models_[static_cast<std::size_t>(index)]) return false;
+    if (index >= GearKindCount || !GearKinds()[static_cast<std::size_t>(index)].Built()) return false;
     CurrentKind = static_cast<GearKind>(index);
     ListBoxVisible = false;
     ResetDefaults();
@@ -218,10 +220,9 @@ void Simulation::FormActivate() {
 
 FileDialogRequest Simulation::OpenDialogRequest() const {
     FileDialogRequest request;
-    // "L1" .. "L5"; built from characters because GCC 12 warns falsely on short string literals here.
-    const char extension[] = {'L', static_cast<char>('1' + static_cast<int>(CurrentKind))};
-    request.defaultExtension.assign(extension, sizeof extension);
-    request.filter = GearKindNames[static_cast<int>(CurrentKind)];
+    const GearKindRow& row = KindRow(CurrentKind);
+    request.defaultExtension = row.extension;
+    request.filter = row.name;
     request.filter += " (*.";
     request.filter += request.defaultExtension;
     request.filter += ")";
@@ -301,25 +302,24 @@ void Simulation::PrepareAsUser(const GearSetup& setup) {
 
     std::optional<int> kind = setup.kindIndex;
     if (setup.kindName) {
-        const auto found = std::find(GearKindNames.begin(), GearKindNames.end(), *setup.kindName);
-        if (found == GearKindNames.end())
-            throw std::invalid_argument("Unknown gear kind \"" + *setup.kindName + "\"");
-        kind = static_cast<int>(found - GearKindNames.begin());
+        const std::optional<GearKind> found = FindGearKind(*setup.kindName);
+        if (!found) throw std::invalid_argument("Unknown gear kind \"" + *setup.kindName + "\"");
+        kind = static_cast<int>(*found);
     }
     if (kind) {
         if (*kind < 0 || *kind >= GearKindCount)
             throw std::invalid_argument("Gear kind " + std::to_string(*kind) + " does not exist");
         ValveGear2Click();
         if (!ComboBox1Change(*kind))
-            throw std::invalid_argument(std::string("The gear kind ") + GearKindNames[*kind] +
-                                        " is not available");
+            throw std::invalid_argument(std::string("The gear kind ") +
+                                        KindRow(static_cast<GearKind>(*kind)).name + " is not available");
     }
 
     if (setup.file) LoadChosenFile(setup.file->string(), true);
 
     if (setup.autoSetting && !CurrentModel().HasAutoSetting())
-        throw std::invalid_argument(std::string("The gear kind ") +
-                                    GearKindNames[static_cast<int>(CurrentKind)] + " has no auto setting");
+        throw std::invalid_argument(std::string("The gear kind ") + KindRow(CurrentKind).name +
+                                    " has no auto setting");
     if (setup.slack || setup.wheelLift || setup.wheelDisp || setup.autoSetting) {
         EditorOutcome outcome = EditorOutcome::Close;
         Edit1Click([&](EditorSession& session) {

@@ -39,7 +39,7 @@ public:
 
 // What a user would set up before looking at a gear; every member left empty is left as it is.
 struct GearSetup {
-    std::optional<std::string> kindName; // one of GearKindNames (takes precedence over kindIndex)
+    std::optional<std::string> kindName; // a name of the kinds table (takes precedence over kindIndex)
     std::optional<int> kindIndex;        // 0..4
     std::optional<std::filesystem::path> file;
     // Conditions, entered on the editor's Conditions tab.
@@ -118,7 +118,7 @@ public:
     std::function<void(bool)> SetBusyCursor;
 
     // ---- models ----------------------------------------------------------------------------------
-    // nullptr for a kind whose model is not part of the program.
+    // nullptr for a kind that is not built (its row in the kinds table has no model factory).
     GearModel* Model(GearKind kind) const { return models_[static_cast<int>(kind)].get(); }
     GearModel& CurrentModel() const { return *Model(CurrentKind); }
     Dialogs& DialogsUsed() const { return dialogs_; }

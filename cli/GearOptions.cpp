@@ -1,6 +1,7 @@
 // Shared gear options of linkwright-cli and the preparation of the simulation they describe.
 #include "cli/GearOptions.h"
 
+#include "gears/GearKinds.h"
 #include "ui/QtCanvas.h"
 
 #include <charconv>
@@ -21,9 +22,23 @@ void HeadlessDialogs::Information(const std::string& text) {
     lastShown = text;
 }
 
+namespace {
+
+// "Gear kind: Walschaerts1, ..., Stephensons2 or 0..4", and which of them are not built yet.
+std::string KindOptionHelp() {
+    std::string help =
+        "Gear kind: " + GearKindNameList(false) + " or 0.." + std::to_string(GearKindCount - 1);
+    std::string missing;
+    for (const GearKindRow& row : GearKinds())
+        if (!row.Built()) missing += std::string(missing.empty() ? "" : ", ") + row.name;
+    if (!missing.empty()) help += " (not built yet: " + missing + ")";
+    return help;
+}
+
+} // namespace
+
 void AddGearOptions(CLI::App& command, GearOptions& o) {
-    command.add_option("--kind", o.kind,
-                       "Gear kind: Walschaerts1, Stephensons1, Bakers1, Walschaerts2, Stephensons2 or 0..4");
+    command.add_option("--kind", o.kind, KindOptionHelp());
     command.add_option("--file", o.file, "Data file to open, as File > Open does")->check(CLI::ExistingFile);
     command.add_option("--angle", o.angle, "Crank angle, degrees");
     command.add_option("--setting", o.setting, "Gear setting, -1 (full backward) .. +1 (full forward)")
@@ -53,6 +68,7 @@ std::unique_ptr<Simulation> PrepareGear(const GearOptions& o, HeadlessDialogs& d
     if (!ParseSize(o.size, setup.width, setup.height))
         throw std::invalid_argument("--size must be WxH in pixels, such as 800x600, not \"" + o.size + "\"");
     if (!o.kind.empty()) {
+        // A number is one digit; the simulation refuses one beyond the table.
         if (o.kind.size() == 1 && o.kind[0] >= '0' && o.kind[0] <= '9')
             setup.kindIndex = o.kind[0] - '0';
         else

@@ -3,6 +3,7 @@
 #include "cli/GearOptions.h"
 
 #include "common/NumberFormat.h"
+#include "gears/GearKinds.h"
 #include "ui/QtCanvas.h"
 
 #include <charconv>
@@ -56,12 +57,21 @@ void Solve(const GearOptions& options, const std::string& csv, HeadlessDialogs& 
     if (!file) throw std::runtime_error("Cannot write \"" + csv + "\"");
 }
 
+// "Solve one revolution, write the kind's listing (Wal1Output.txt for Walschaerts1) in the ...".
+std::string SolveHelp() {
+    std::string listings;
+    for (const GearKindRow& row : GearKinds())
+        if (row.Built() && row.listingFileName != nullptr)
+            listings += std::string(listings.empty() ? "" : ", ") + row.listingFileName + " for " + row.name;
+    std::string help = "Solve one revolution, write the kind's listing";
+    if (!listings.empty()) help += " (" + listings + ")";
+    return help + " in the working directory, print the gear's messages, and write the step arrays as CSV";
+}
+
 } // namespace
 
 void AddSolveCommand(CLI::App& app, std::function<int()>& run) {
-    CLI::App* command = app.add_subcommand(
-        "solve", "Solve one revolution, write the kind's listing (Wal1Output.txt for Walschaerts1) in the "
-                 "working directory, print the gear's messages, and write the step arrays as CSV");
+    CLI::App* command = app.add_subcommand("solve", SolveHelp());
     auto options = std::make_shared<GearOptions>();
     auto csv = std::make_shared<std::string>();
     auto backward = std::make_shared<bool>(false);

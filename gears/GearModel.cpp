@@ -2,6 +2,7 @@
 // and the data file (the kind's record followed by the stored part of the main state).
 #include "gears/GearModel.h"
 
+#include "gears/GearKinds.h"
 #include "windows/Dialogs.h"
 
 #include <algorithm>
@@ -20,6 +21,14 @@ namespace linkwright {
 std::string FileNameWithoutFolder(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::int32_t GearModel::FileVersion() const {
+    return KindRow(Kind()).fileVersion;
+}
+
+bool GearModel::HasAutoSetting() const {
+    return KindRow(Kind()).autoSetting;
 }
 
 void GearModel::ApplyBacklash(float raw) {

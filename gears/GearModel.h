@@ -37,7 +37,6 @@ struct Valving {
     float Gamma = 0;
     float Clearance = 0;
     float ExhaustPressure = 0;
-    float AdjValveX = 0;
     std::uint8_t Inside = 0;
 };
 
@@ -74,9 +73,10 @@ public:
     virtual const EditorTable& Editor() = 0;
     virtual void AfterEditorOk() = 0;
 
-    // The record as stored in the data file, and its file version.
+    // The record as stored in the data file, and the file version of the kind (its row in the kinds
+    // table).
     virtual std::span<std::uint8_t> RecordBytes() = 0;
-    virtual std::int32_t FileVersion() const = 0;
+    std::int32_t FileVersion() const;
     virtual Valving CurrentValving() const = 0;
     // Piston position (percent of stroke) and output valve position of the last CalcGear.
     virtual float PistonPct() const = 0;
@@ -91,12 +91,13 @@ public:
     float WheelLift = 0;
     float WheelDisp = 0;
     float Slack = 0;
-    std::uint8_t AutoSetting = 0; // the Walschaerts kinds only
-    virtual bool HasAutoSetting() const { return false; }
+    std::uint8_t AutoSetting = 0; // the kinds with an auto-setting only
+    bool HasAutoSetting() const;
 
 protected:
-    // Backlash at the end of CalcGear: raw is the linkage's valve displacement plus AdjValveX.
-    // Sets LinkValvePos_ and ValvePos_ (which is also the previous position of the next call).
+    // Backlash at the end of CalcGear: raw is the linkage's valve displacement with AdjValveX applied
+    // (the Walschaerts kinds add it, the Baker and Stephenson kinds subtract it). Sets LinkValvePos_
+    // and ValvePos_ (which is also the previous position of the next call).
     void ApplyBacklash(float raw);
     // Steps 1 and 2 of SolveRevolution: fwd read once, k = 0..Nsteps, the index rule. After each
     // CalcGear, `eachStep(k, angle)` runs (for a listing line) before the entries are stored.

@@ -1,4 +1,4 @@
-// The main window's settings and analysis block, the gear kinds and the step arrays. The first
+// The main window's settings and analysis block, the gear kind numbers and the step arrays. The first
 // 4580 bytes of SimulationState follow the gear record in every data file, so the layout is binding.
 #pragma once
 
@@ -17,9 +17,8 @@ enum class GearKind : std::uint8_t {
     Walschaerts2 = 3,
     Stephensons2 = 4,
 };
+// What each kind is called, where its files go and how its model is made: gears/GearKinds.h.
 inline constexpr int GearKindCount = 5;
-inline constexpr std::array<const char*, GearKindCount> GearKindNames = {
-    "Walschaerts1", "Stephensons1", "Bakers1", "Walschaerts2", "Stephensons2"};
 
 inline constexpr int MaxSteps = 550; // the step arrays hold entries 0..MaxSteps
 inline constexpr int StepArraySize = 551;

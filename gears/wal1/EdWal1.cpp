@@ -204,18 +204,12 @@ EditorTable BuildEdWal1(Wal1& model, SimulationState& state) {
     return table;
 }
 
-const EditorTable& Wal1::Editor() {
-    if (!editorBuilt_) {
-        editor_ = BuildEdWal1(*this, env_.state);
-        editorBuilt_ = true;
-    }
-    return editor_;
+EditorTable Wal1::BuildEditor() {
+    return BuildEdWal1(*this, env_.state);
 }
 
-void Wal1::AfterEditorOk() {
+void Wal1::DeriveAfterEditorOk() {
     Wal1Record& g = GearRecord;
-    g.PressureLimit = static_cast<float>(static_cast<double>(g.SteamChestPressure) * 1.1);
-    // The drawing window fits the crank, connecting rod and cylinder of the edited gear.
     const double stroke = g.PistStroke;
     const double length = stroke + g.GC;
     g.ViewWindow[0] = static_cast<float>(-stroke);

@@ -59,16 +59,11 @@ float PistonPercent(const Wal1Points& p, double stroke) {
 
 } // namespace
 
-Wal1::Wal1(GearEnvironment env) : GearModel(env) {}
+Wal1::Wal1(const GearEnvironment& env) : GearModelOf(env) {}
 
 void Wal1::SetExample() {
     GearRecord = Wal1ExampleRecord();
-    WheelLift = 0;
-    WheelDisp = 0;
-    Slack = 0;
-    AutoSetting = 0;
-    ValvePos_ = 0;
-    LinkValvePos_ = 0;
+    ResetUnitVariables();
 }
 
 void Wal1::InitialiseGear() {
@@ -150,12 +145,7 @@ void Wal1::InitialiseGear() {
     LinkHalfAngle = ArcSin(static_cast<float>(static_cast<double>(g.DieBlockChord) / 2.0 / g.BT));
     CrankRadius = static_cast<float>(static_cast<double>(g.PistStroke) / 2.0);
 
-    SimulationState& state = env_.state;
-    state.ViewXMin = g.ViewWindow[0];
-    state.ViewXMax = g.ViewWindow[1];
-    state.ViewYMin = g.ViewWindow[2];
-    state.ViewYMax = g.ViewWindow[3];
-    state.ValvePanelHalfWidth = g.ViewWindow[4];
+    CopyViewWindow();
 }
 
 void Wal1::setretcrank() {
@@ -433,27 +423,6 @@ void Wal1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, f
     file.Replace(listing);
 
     FillValvingWords(events);
-}
-
-Valving Wal1::CurrentValving() const {
-    const Wal1Record& g = GearRecord;
-    Valving v;
-    v.PortSpacing = g.PortSpacing;
-    v.PortWidth = g.PortWidth;
-    v.BobbinSpacing = g.BobbinSpacing;
-    v.BobbinWidth = g.BobbinWidth;
-    v.PressureLimit = g.PressureLimit;
-    v.SteamChestPressure = g.SteamChestPressure;
-    v.Gamma = g.Gamma;
-    v.Clearance = g.Clearance;
-    v.ExhaustPressure = g.ExhaustPressure;
-    v.AdjValveX = g.AdjValveX;
-    v.Inside = g.Inside;
-    return v;
-}
-
-std::span<std::uint8_t> Wal1::RecordBytes() {
-    return std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(&GearRecord), sizeof GearRecord);
 }
 
 void Wal1::DrawGear(Glib1& plot, int width, int height, bool annotate, float crankAngle, float gearSetting) {

@@ -2,7 +2,7 @@
 // held by a lifting arm, combination lever driven from the crosshead by droplink and union link.
 #pragma once
 
-#include "gears/GearModel.h"
+#include "gears/GearModelOf.h"
 #include "gears/wal1/Wal1Record.h"
 #include "geometry/Geomlib0.h"
 
@@ -40,11 +40,9 @@ struct Wal1LinkSwings {
     float s2 = 0;
 };
 
-class Wal1 : public GearModel {
+class Wal1 : public GearModelOf<GearKind::Walschaerts1, Wal1Record> {
 public:
-    explicit Wal1(GearEnvironment env);
-
-    GearKind Kind() const override { return GearKind::Walschaerts1; }
+    explicit Wal1(const GearEnvironment& env);
 
     void SetExample() override;
     void InitialiseGear() override;
@@ -53,17 +51,7 @@ public:
     void DrawGear(Glib1& plot, int width, int height, bool annotate, float crankAngle,
                   float gearSetting) override;
 
-    const EditorTable& Editor() override;
-    void AfterEditorOk() override;
-
-    std::span<std::uint8_t> RecordBytes() override;
-    std::int32_t FileVersion() const override { return Wal1FileVersion; }
-    Valving CurrentValving() const override;
     float PistonPct() const override;
-    bool HasAutoSetting() const override { return true; }
-
-    // The record, always resident; the editor, a load, the auto-setting and CalcGear change it.
-    Wal1Record GearRecord{};
 
     // Derived by InitialiseGear.
     float aCAE = 0;          // eccentric angle from the crank pin's direction, counter-clockwise
@@ -79,6 +67,11 @@ public:
 
     // The file name of the per-revolution listing, in the working directory.
     static constexpr const char* OutputFileName = "Wal1Output.txt";
+
+protected:
+    EditorTable BuildEditor() override;
+    // The drawing window fits the crank, connecting rod and cylinder of the edited gear.
+    void DeriveAfterEditorOk() override;
 
 private:
     // Auto-setting of the return crank: AE, EX and aCAE from the mid-gear tail pin.
@@ -138,8 +131,6 @@ private:
     // The revolution's positions and listing, kept between revolutions to save allocations.
     std::vector<Wal1Points> positions_;
     std::string listing_;
-    EditorTable editor_;
-    bool editorBuilt_ = false;
 };
 
 // The field table of the editor form TEdWal1 for one model, in the order its OK button stores them.

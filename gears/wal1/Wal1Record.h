@@ -9,7 +9,6 @@
 
 namespace linkwright {
 
-inline constexpr std::int32_t Wal1FileVersion = 2;
 inline constexpr std::size_t Wal1RecordSize = 432;
 
 #pragma pack(push, 1)

@@ -1,6 +1,7 @@
 // The main window driven through its real widgets, found by object name, with the dialogs answered
 // by a script: menus, panel, kind list, files, printing, clipboard, measuring, layout, animation.
 #include "app/Simulation.h"
+#include "gears/GearKinds.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestSupport.h"
 #include "ui/TAboutBox.h"
@@ -328,9 +329,9 @@ TEST_F(MainWindowTest, KindListOffersAllFiveAndOnlyBuiltOnesCanBeChosen) {
     ASSERT_TRUE(list->isVisible());
     ASSERT_EQ(list->count(), GearKindCount);
     for (int i = 0; i < GearKindCount; ++i) {
-        EXPECT_EQ(list->item(i)->text().toStdString(), GearKindNames[i]);
-        const bool built = sim->Model(static_cast<GearKind>(i)) != nullptr;
-        EXPECT_EQ((list->item(i)->flags() & Qt::ItemIsEnabled) != 0, built) << GearKindNames[i];
+        const GearKindRow& row = GearKinds()[static_cast<std::size_t>(i)];
+        EXPECT_EQ(list->item(i)->text().toStdString(), row.name);
+        EXPECT_EQ((list->item(i)->flags() & Qt::ItemIsEnabled) != 0, row.Built()) << row.name;
     }
     EXPECT_EQ(list->currentRow(), 0);
 

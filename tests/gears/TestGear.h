@@ -3,7 +3,7 @@
 #pragma once
 
 #include "gears/EditorFields.h"
-#include "gears/GearModel.h"
+#include "gears/GearModelOf.h"
 #include "state/SimulationState.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "windows/MessagesFile.h"
@@ -44,11 +44,11 @@ struct TestGearRecord {
 #pragma pack(pop)
 static_assert(sizeof(TestGearRecord) == 346);
 
-class TestGear final : public GearModel {
+// It stands in for Walschaerts 1 in the kinds table: file version 2, with an auto-setting.
+class TestGear final : public GearModelOf<GearKind::Walschaerts1, TestGearRecord> {
 public:
-    explicit TestGear(GearEnvironment environment) : GearModel(environment) {}
+    explicit TestGear(const GearEnvironment& environment) : GearModelOf(environment) {}
 
-    GearKind Kind() const override { return GearKind::Walschaerts1; }
     void SetExample() override {
         record = TestGearRecord{};
         record.Descr.Assign("Test gear");
@@ -68,11 +68,7 @@ public:
     }
     void InitialiseGear() override {
         ++initialiseCount;
-        env_.state.ViewXMin = record.ViewWindow[0];
-        env_.state.ViewXMax = record.ViewWindow[1];
-        env_.state.ViewYMin = record.ViewWindow[2];
-        env_.state.ViewYMax = record.ViewWindow[3];
-        env_.state.ValvePanelHalfWidth = record.ViewWindow[4];
+        CopyViewWindow();
     }
     // The "linkage" is the scripted displacement of the crank angle; the backlash follows.
     void CalcGear(float crankAngle, float gearSetting) override {
@@ -91,36 +87,11 @@ public:
     void DrawGear(Glib1&, int, int, bool, float crankAngle, float gearSetting) override {
         CalcGear(crankAngle, gearSetting);
     }
-    const EditorTable& Editor() override {
-        if (table.fields.empty()) BuildTable();
-        return table;
-    }
-    void AfterEditorOk() override {
+    void DeriveAfterEditorOk() override {
         ++afterOkCount;
-        record.PressureLimit = static_cast<float>(1.1 * record.SteamChestPressure);
         record.ViewWindow[0] = -2 * record.CrankRadius;
     }
-    std::span<std::uint8_t> RecordBytes() override {
-        return {reinterpret_cast<std::uint8_t*>(&record), sizeof record};
-    }
-    std::int32_t FileVersion() const override { return 2; }
-    Valving CurrentValving() const override {
-        Valving v;
-        v.PortSpacing = record.PortSpacing;
-        v.PortWidth = record.PortWidth;
-        v.BobbinSpacing = record.BobbinSpacing;
-        v.BobbinWidth = record.BobbinWidth;
-        v.PressureLimit = record.PressureLimit;
-        v.SteamChestPressure = record.SteamChestPressure;
-        v.Gamma = record.Gamma;
-        v.Clearance = record.Clearance;
-        v.ExhaustPressure = record.ExhaustPressure;
-        v.AdjValveX = record.AdjValveX;
-        v.Inside = record.Inside;
-        return v;
-    }
     float PistonPct() const override { return lastAngle * 10; }
-    bool HasAutoSetting() const override { return true; }
 
     using GearModel::ApplyBacklash;
     void SetPreviousValvePos(float value) { ValvePos_ = value; }
@@ -131,9 +102,7 @@ public:
         float calcAngle; // the angle of the CalcGear that ran just before
     };
 
-    // Aligned so that the tests may read the packed fields directly.
-    alignas(4) TestGearRecord record{};
-    EditorTable table;
+    TestGearRecord& record = GearRecord;
     std::function<float(float, float)> linkage;
     std::function<void(float)> onCalc;
     std::vector<float> calls;
@@ -143,7 +112,8 @@ public:
     int afterOkCount = 0;
 
 private:
-    void BuildTable() {
+    EditorTable BuildEditor() override {
+        EditorTable table;
         auto edit = [&](const char* tab, const char* component, FieldRef storage,
                         FieldFormat format = FieldFormat::Decimals,
                         FieldConversion conversion = FieldConversion::Plain) {
@@ -207,6 +177,7 @@ private:
         admission.storage = FieldRef::Flag(&record.Inside);
         admission.choices = {RadioChoice{"Inside", "Inside", ""}, RadioChoice{"Outside", "Outside", ""}};
         table.fields.push_back(admission); // 13
+        return table;
     }
 };
 

@@ -86,7 +86,6 @@ public:
     std::span<std::uint8_t> RecordBytes() override {
         return {reinterpret_cast<std::uint8_t*>(&record), sizeof record};
     }
-    std::int32_t FileVersion() const override { return 1; }
     Valving CurrentValving() const override { return {}; }
     float PistonPct() const override { return 0; }
 

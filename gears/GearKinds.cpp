@@ -1,0 +1,53 @@
+// The rows of the kinds table. Adding a kind is its folder plus its row here.
+#include "gears/GearKinds.h"
+
+#include "gears/GearModel.h"
+#include "gears/wal1/Wal1.h"
+
+namespace linkwright {
+
+namespace {
+
+template <typename Model> std::unique_ptr<GearModel> Make(const GearEnvironment& environment) {
+    return std::make_unique<Model>(environment);
+}
+
+const std::array<GearKindRow, GearKindCount> Rows = {{
+    {GearKind::Walschaerts1, "Walschaerts1", "L1", 2, sizeof(Wal1Record), true, "Wal1Output.txt",
+     "Edit Walschaert 1", "EdWal1", &Make<Wal1>},
+    {GearKind::Stephensons1, "Stephensons1", "L2", 1, 424, false, nullptr, "Edit Stephenson1", "EdSte1",
+     nullptr},
+    {GearKind::Bakers1, "Bakers1", "L3", 1, 440, false, nullptr, "Edit Baker 1", "EdBak1", nullptr},
+    {GearKind::Walschaerts2, "Walschaerts2", "L4", 1, 440, true, "Wal2Output.txt", "Edit Walschaert 2",
+     "EdWal2", nullptr},
+    {GearKind::Stephensons2, "Stephensons2", "L5", 1, 452, false, nullptr, "Edit Stephenson2", "EdSte2",
+     nullptr},
+}};
+
+} // namespace
+
+std::span<const GearKindRow, GearKindCount> GearKinds() {
+    return std::span<const GearKindRow, GearKindCount>(Rows);
+}
+
+const GearKindRow& KindRow(GearKind kind) {
+    return Rows.at(static_cast<std::size_t>(kind));
+}
+
+std::optional<GearKind> FindGearKind(std::string_view name) {
+    for (const GearKindRow& row : Rows)
+        if (name == row.name) return row.kind;
+    return std::nullopt;
+}
+
+std::string GearKindNameList(bool builtOnly) {
+    std::string list;
+    for (const GearKindRow& row : Rows) {
+        if (builtOnly && !row.Built()) continue;
+        if (!list.empty()) list += ", ";
+        list += row.name;
+    }
+    return list;
+}
+
+} // namespace linkwright
