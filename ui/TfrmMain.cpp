@@ -4,6 +4,7 @@
 
 #include "analysis/Indicplt.h"
 #include "app/Simulation.h"
+#include "gears/GearKinds.h"
 #include "ui/EditorForm.h"
 #include "ui/ErrorGuard.h"
 #include "ui/Printing.h"
@@ -534,8 +535,8 @@ void TfrmMain::ValveGear2Click() {
         ListBox1->clear();
         for (std::size_t i = 0; i < sim_.ListBoxItems.size(); ++i) {
             auto* item = new QListWidgetItem(QString::fromStdString(sim_.ListBoxItems[i]), ListBox1);
-            // A kind whose model is not part of the program is listed but cannot be chosen.
-            if (sim_.Model(static_cast<GearKind>(i)) == nullptr) item->setFlags(Qt::NoItemFlags);
+            // A kind that is not built yet is listed but cannot be chosen.
+            if (!GearKinds()[i].Built()) item->setFlags(Qt::NoItemFlags);
         }
         ListBox1->setCurrentRow(sim_.ListBoxSelection);
         ListBox1->setVisible(sim_.ListBoxVisible);

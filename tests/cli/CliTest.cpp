@@ -1,5 +1,6 @@
 // linkwright-cli as a user runs it: render and solve of the example, the listing and CSV it writes,
 // the numbers matching the model solved directly, and the errors it reports.
+#include "gears/GearKinds.h"
 #include "gears/wal1/Wal1.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestSupport.h"
@@ -148,6 +149,40 @@ TEST(CliTest, ErrorsGoToStderrWithAFailingStatus) {
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.err.find("Sorry, old version or corrupted data file"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "Wal1Output.txt"));
+}
+
+// --kind takes the names and numbers of the kinds table; a kind not built yet, a number beyond the
+// table and an auto-setting for a kind without one are refused with the reason.
+TEST(CliTest, KindsAreChosenByNameOrNumberAsTheKindsTableHasThem) {
+    ScratchDir dir;
+    const CliRun help = RunCli(dir.path(), "solve --help");
+    for (const GearKindRow& row : GearKinds()) {
+        SCOPED_TRACE(row.name);
+        EXPECT_NE(help.out.find(row.name), std::string::npos);
+        if (row.listingFileName != nullptr) {
+            EXPECT_EQ(help.out.find(row.listingFileName) != std::string::npos, row.Built());
+        }
+        const std::string number = std::to_string(static_cast<int>(row.kind));
+        for (const std::string& kind : {std::string(row.name), number}) {
+            const CliRun run =
+                RunCli(dir.path(), "solve --kind " + kind + (row.autoSetting ? "" : " --autosetting"));
+            if (row.Built() && row.autoSetting) {
+                EXPECT_EQ(run.status, 0) << run.err;
+            } else {
+                EXPECT_EQ(run.status, 1);
+                const std::string reason = row.Built() ? " has no auto setting" : " is not available";
+                EXPECT_NE(run.err.find(std::string("The gear kind ") + row.name + reason), std::string::npos)
+                    << run.err;
+            }
+        }
+    }
+    CliRun run = RunCli(dir.path(), "solve --kind " + std::to_string(GearKindCount));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Gear kind " + std::to_string(GearKindCount) + " does not exist"),
+              std::string::npos);
+    run = RunCli(dir.path(), "solve --kind Walschaerts");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Unknown gear kind \"Walschaerts\""), std::string::npos);
 }
 
 TEST(CliTest, HelpIsShownForEachCommand) {

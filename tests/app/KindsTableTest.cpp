@@ -1,0 +1,189 @@
+// What every gear kind must satisfy, run for each built row of the kinds table through the program's
+// own start-up: its data file (size, version, refusal of other kinds' files, byte-for-byte round
+// trip), its listing, its auto-setting and what the windows show of it.
+#include "gears/GearKinds.h"
+#include "tests/app/SimulationFixture.h"
+
+#include <cmath>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace linkwright::testing {
+namespace {
+
+TEST(KindsTable, RowsFollowTheKindNumbersAndTheirFilesTheirNames) {
+    std::set<std::string> names;
+    for (std::size_t i = 0; i < GearKinds().size(); ++i) {
+        const GearKindRow& row = GearKinds()[i];
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(static_cast<std::size_t>(row.kind), i);
+        EXPECT_EQ(&KindRow(row.kind), &row);
+        EXPECT_EQ(std::string(row.extension), "L" + std::to_string(i + 1));
+        EXPECT_EQ(FindGearKind(row.name), row.kind);
+        EXPECT_EQ(row.FileSize(), row.recordSize + StoredStateSize);
+        names.insert(row.name);
+    }
+    EXPECT_EQ(names.size(), GearKinds().size());
+    EXPECT_FALSE(FindGearKind("walschaerts1").has_value());
+    EXPECT_FALSE(FindGearKind("").has_value());
+}
+
+std::vector<GearKind> BuiltKinds() {
+    std::vector<GearKind> kinds;
+    for (const GearKindRow& row : GearKinds())
+        if (row.Built()) kinds.push_back(row.kind);
+    return kinds;
+}
+
+class EveryBuiltKind : public SimulationFixture, public ::testing::WithParamInterface<GearKind> {
+protected:
+    void SetUp() override {
+        SimulationFixture::SetUp();
+        ASSERT_TRUE(sim.ComboBox1Change(static_cast<int>(GetParam())));
+    }
+    const GearKindRow& Row() const { return KindRow(GetParam()); }
+    GearModel& Model() { return sim.CurrentModel(); }
+    std::vector<unsigned char> Record() {
+        const std::span<std::uint8_t> bytes = Model().RecordBytes();
+        return {bytes.begin(), bytes.end()};
+    }
+};
+
+TEST_P(EveryBuiltKind, ModelIsTheRowsKind) {
+    EXPECT_EQ(Model().Kind(), GetParam());
+    EXPECT_EQ(Model().RecordBytes().size(), Row().recordSize);
+    EXPECT_EQ(Model().FileVersion(), Row().fileVersion);
+    EXPECT_EQ(Model().HasAutoSetting(), Row().autoSetting);
+    EXPECT_EQ(Model().Editor().caption, Row().editorCaption);
+    EXPECT_EQ(Model().Editor().Find("AutoSetting1") != nullptr, Row().autoSetting);
+    EXPECT_EQ(sim.Caption, std::string("Linkwright > ") + Row().name + "   Program example");
+    const FileDialogRequest request = sim.OpenDialogRequest();
+    EXPECT_EQ(request.filter, std::string(Row().name) + " (*." + Row().extension + ")");
+    EXPECT_EQ(request.defaultExtension, Row().extension);
+}
+
+TEST_P(EveryBuiltKind, DataFileHasTheRowsSizeAndVersionAndRoundTripsByteForByte) {
+    const auto first = dir / "first";
+    const auto second = dir / "second";
+    ShortString description;
+    description.Assign("Kept for years");
+    std::memcpy(Model().RecordBytes().data() + 4, &description, sizeof description);
+    ASSERT_EQ(Model().SaveGearFile(first.string()), SaveResult::Saved);
+    const std::vector<unsigned char> saved = ReadBytes(first);
+    ASSERT_EQ(saved.size(), Row().FileSize());
+    std::int32_t version = 0;
+    std::memcpy(&version, saved.data(), sizeof version);
+    EXPECT_EQ(version, Row().fileVersion);
+
+    const std::vector<unsigned char> before = Record();
+    Model().SetExample(); // the description goes, the file brings it back
+    ASSERT_EQ(Model().LoadGearFile(first.string()), LoadResult::Loaded);
+    std::vector<unsigned char> after = Record();
+    std::memcpy(after.data(), before.data(), sizeof version); // the version is forced only in the file
+    EXPECT_EQ(after, before);
+    ASSERT_EQ(Model().SaveGearFile(second.string()), SaveResult::Saved);
+    EXPECT_EQ(ReadBytes(second), saved);
+}
+
+// A file of another kind carries no marker but its size and version: it is refused only when it
+// is shorter than this kind's file or its version differs.
+TEST_P(EveryBuiltKind, FilesOfOtherKindsAreRefusedUnlessAsLongAndOfTheSameVersion) {
+    const auto good = dir / "good";
+    ASSERT_EQ(Model().SaveGearFile(good.string()), SaveResult::Saved);
+    const std::vector<unsigned char> own = ReadBytes(good);
+
+    struct Candidate {
+        std::string what;
+        std::size_t size;
+        std::int32_t version;
+    };
+    std::vector<Candidate> candidates = {
+        {"one byte short", Row().FileSize() - 1, Row().fileVersion},
+        {"one byte long", Row().FileSize() + 1, Row().fileVersion},
+        {"version before", Row().FileSize(), Row().fileVersion - 1},
+        {"version after", Row().FileSize(), Row().fileVersion + 1},
+        {"empty", 0, Row().fileVersion},
+    };
+    for (const GearKindRow& other : GearKinds())
+        if (other.kind != GetParam()) candidates.push_back({other.name, other.FileSize(), other.fileVersion});
+
+    for (const Candidate& c : candidates) {
+        SCOPED_TRACE(c.what);
+        std::vector<unsigned char> bytes = own;
+        bytes.resize(c.size, 0x3C);
+        if (c.size >= sizeof c.version) std::memcpy(bytes.data(), &c.version, sizeof c.version);
+        const auto file = dir / "candidate";
+        WriteBytes(file, bytes);
+
+        Model().SetExample();
+        Model().RecordBytes()[10] ^= 0x55; // a mark that a refused load must leave in place
+        const std::vector<unsigned char> held = Record();
+        dialogs.informations.clear();
+        const bool accepted = c.size >= Row().FileSize() && c.version == Row().fileVersion;
+        EXPECT_EQ(Model().LoadGearFile(file.string()), accepted ? LoadResult::Loaded : LoadResult::Refused);
+        if (accepted) {
+            EXPECT_TRUE(dialogs.informations.empty());
+        } else {
+            ASSERT_EQ(dialogs.informations.size(), 1u);
+            EXPECT_EQ(dialogs.informations[0], "Sorry, old version or corrupted data file");
+            EXPECT_EQ(Record(), held);
+        }
+    }
+}
+
+TEST_P(EveryBuiltKind, RevolutionWritesTheRowsListingAndNoOther) {
+    for (const GearKindRow& row : GearKinds())
+        if (row.listingFileName != nullptr) std::filesystem::remove(dir / row.listingFileName);
+    sim.SolveDispatch(sim.Steps.StepCrankAngle, sim.Steps.StepPistonPct, sim.Steps.StepValvePos,
+                      sim.State.GearSetting, sim.State.Events, sim.State.Nsteps);
+    for (const GearKindRow& row : GearKinds()) {
+        if (row.listingFileName == nullptr) continue;
+        EXPECT_EQ(std::filesystem::exists(dir / row.listingFileName), row.kind == GetParam())
+            << row.listingFileName;
+    }
+    for (int i = 0; i <= sim.State.Nsteps; ++i) {
+        EXPECT_TRUE(std::isfinite(sim.Steps.StepPistonPct[static_cast<std::size_t>(i)])) << i;
+        EXPECT_TRUE(std::isfinite(sim.Steps.StepValvePos[static_cast<std::size_t>(i)])) << i;
+    }
+}
+
+TEST_P(EveryBuiltKind, AnAutoSettingIsAcceptedExactlyWhereTheRowHasOne) {
+    GearSetup setup;
+    setup.kindName = Row().name;
+    setup.autoSetting = true;
+    if (Row().autoSetting) {
+        EXPECT_NO_THROW(sim.PrepareAsUser(setup));
+        EXPECT_EQ(Model().AutoSetting, 1);
+    } else {
+        EXPECT_THROW(sim.PrepareAsUser(setup), std::invalid_argument);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(KindsTable, EveryBuiltKind, ::testing::ValuesIn(BuiltKinds()),
+                         [](const ::testing::TestParamInfo<GearKind>& info) {
+                             return KindRow(info.param).name;
+                         });
+
+TEST_F(SimulationFixture, KindsThatAreNotBuiltAreListedButRefused) {
+    for (const GearKindRow& row : GearKinds()) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(sim.Model(row.kind) != nullptr, row.Built());
+        GearSetup setup;
+        setup.kindName = row.name;
+        if (row.Built()) {
+            EXPECT_NO_THROW(sim.PrepareAsUser(setup));
+            EXPECT_EQ(sim.CurrentKind, row.kind);
+        } else {
+            EXPECT_THROW(sim.PrepareAsUser(setup), std::invalid_argument);
+        }
+    }
+    sim.ValveGear2Click();
+    ASSERT_EQ(sim.ListBoxItems.size(), GearKinds().size());
+    for (std::size_t i = 0; i < GearKinds().size(); ++i)
+        EXPECT_EQ(sim.ListBoxItems[i], GearKinds()[i].name);
+}
+
+} // namespace
+} // namespace linkwright::testing
