@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <utility>
 
 namespace linkwright {
@@ -55,6 +56,14 @@ float ArcCos(float x);
 // -pi/2 ... pi/2; clamped like ArcCos.
 float ArcSin(float x);
 inline float Distance(Point2 p, Point2 q);
+// Both coordinates are numbers and neither is infinite.
+inline bool Finite(Point2 p) {
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
+// Radians as the screen, the editors and the listings show them: x 180 / pi.
+inline double Degrees(double radians) {
+    return radians * 180.0 / std::numbers::pi;
+}
 // a when a > b, otherwise b.
 float MaxOf(float a, float b);
 void SetPoint(Point2& p, float x, float y);

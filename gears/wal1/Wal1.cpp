@@ -4,6 +4,7 @@
 
 #include "common/NumberFormat.h"
 #include "gears/ListingFile.h"
+#include "gears/PinPlacement.h"
 #include "gears/ValvePanel.h"
 #include "plot/Glib1.h"
 #include "windows/Dialogs.h"
@@ -21,14 +22,6 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-double Degrees(double radians) {
-    return radians * 180.0 / kPi;
-}
-
-bool Finite(Point2 p) {
-    return std::isfinite(p.x) && std::isfinite(p.y);
-}
-
 // Bit-for-bit equality: -0 and +0 can lead to different results, so == would not do.
 template <std::size_t N> bool SameBits(const float (&kept)[N], std::initializer_list<float> now) {
     return std::memcmp(kept, std::data(now), sizeof kept) == 0;
@@ -37,17 +30,6 @@ template <std::size_t N> bool SameBits(const float (&kept)[N], std::initializer_
 std::string PadTo49(std::string line) {
     if (line.size() < 49) line.append(49 - line.size(), ' ');
     return line;
-}
-
-// Intersections that fail leave the pin where the previous position put it, so a gear that cannot
-// reach some crank angle is drawn and listed at its last reachable position, never at NaN.
-[[gnu::always_inline]] inline void PlaceOnCircleLine(Point2& pin, const Circle& circle, const Segment& line,
-                                                     Point2 reference) {
-    Point2 p1;
-    Point2 p2;
-    int count = 0;
-    CircleLine(circle, line, p1, p2, count);
-    if (count > 0 && Finite(p1) && Finite(p2)) pin = NearerOf(p1, p2, reference);
 }
 
 // The piston's position in percent of the stroke: the crosshead's distance from where it stands
@@ -191,11 +173,7 @@ Wal1LinkSwings Wal1::CheckLinkSwings() const {
     for (int i = 0; i < 2; ++i) {
         // An eccentric rod that cannot reach the tail-pin circle counts as no swing at all.
         Point2 Xi = X0;
-        Point2 p1;
-        Point2 p2;
-        int status = 0;
-        CircleCircle(Circle{g.EX, ends[i].x, ends[i].y}, tail, p1, p2, status);
-        if (status == 0 && Finite(p1) && Finite(p2)) Xi = LowerOf(p1, p2);
+        PlaceOnCircleCircle(Xi, Circle{g.EX, ends[i].x, ends[i].y}, tail, LowerRoot{});
         const float ai = AngleOf(static_cast<float>(static_cast<double>(P.x) - Xi.x),
                                  static_cast<float>(static_cast<double>(P.y) - Xi.y));
         swings[i] = static_cast<float>(static_cast<double>(ai) - a0);
@@ -292,11 +270,7 @@ void Wal1::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
     Point2 X = pts_.X;
     for (std::size_t i = 0; i < n; ++i) {
         Wal1Points& p = out[i];
-        Point2 p1;
-        Point2 p2;
-        int status = 0;
-        CircleCircle(Circle{tail_.radius, P.x, P.y}, Circle{g.EX, p.E.x, p.E.y}, p1, p2, status);
-        if (status == 0 && Finite(p1) && Finite(p2)) X = LowerOf(p1, p2);
+        PlaceOnCircleCircle(X, Circle{tail_.radius, P.x, P.y}, Circle{g.EX, p.E.x, p.E.y}, LowerRoot{});
         p.X = X;
         const Direction2 tailNow =
             DirectionOf(static_cast<double>(p.X.x) - P.x, static_cast<double>(p.X.y) - P.y);
@@ -326,11 +300,8 @@ void Wal1::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
     Point2 U = pts_.U;
     for (std::size_t i = 0; i < n; ++i) {
         Wal1Points& p = out[i];
-        Point2 p1;
-        Point2 p2;
-        int status = 0;
-        CircleCircle(Circle{leverLength, p.T.x, p.T.y}, Circle{unionLength, p.D.x, p.D.y}, p1, p2, status);
-        if (status == 0 && Finite(p1) && Finite(p2)) U = NearerOf(p1, p2, p.U0);
+        PlaceOnCircleCircle(U, Circle{leverLength, p.T.x, p.T.y}, Circle{unionLength, p.D.x, p.D.y},
+                            NearerRoot{p.U0});
         p.U = U;
     }
 
@@ -339,10 +310,7 @@ void Wal1::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
     Point2 V = pts_.V;
     for (std::size_t i = 0; i < n; ++i) {
         Wal1Points& p = out[i];
-        Point2 v = V;
-        int status = 0;
-        LineLine(Segment{p.U.x, p.U.y, p.T.x, p.T.y}, valveAxis, v, status);
-        if (status == 0 && Finite(v)) V = v;
+        PlaceOnLineLine(V, Segment{p.U.x, p.U.y, p.T.x, p.T.y}, valveAxis);
         p.V = V;
     }
 }
