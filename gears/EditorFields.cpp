@@ -2,6 +2,7 @@
 #include "gears/EditorFields.h"
 
 #include "common/NumberFormat.h"
+#include "gears/GearKinds.h"
 #include "gears/GearModel.h"
 #include "state/SimulationState.h"
 #include "windows/Dialogs.h"
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 namespace linkwright {
 
@@ -83,6 +85,166 @@ const EditorField* EditorTable::Find(std::string_view component) const {
             return &field;
     }
     return nullptr;
+}
+
+const std::string& EditorPages::OpeningTab(const EditorTable& table) const {
+    const auto last = lastTabs_.find(table.formName);
+    return last != lastTabs_.end() ? last->second : table.firstTab;
+}
+
+void EditorPages::Remember(const EditorTable& table, std::string tab) {
+    lastTabs_[table.formName] = std::move(tab);
+}
+
+// ---- builders ------------------------------------------------------------------------------------
+
+EditorTable StartEditorTable(GearKind kind, std::string firstTab, PrintPlacement print,
+                             std::string printTab) {
+    const GearKindRow& row = KindRow(kind);
+    EditorTable table;
+    table.caption = row.editorCaption;
+    table.formName = row.editorFormName;
+    table.tabs = {ConditionsTab, GeometryTab, ValvingTab, OtherTab};
+    table.firstTab = std::move(firstTab);
+    table.print = print;
+    table.printTab = std::move(printTab);
+    return table;
+}
+
+namespace {
+
+EditorField PlacedField(const FieldPlace& place, std::string component, std::string label, std::string hint,
+                        ControlKind control, FieldFormat format, FieldConversion conversion,
+                        FieldRef storage) {
+    EditorField field;
+    field.tab = place.tab;
+    field.group = place.group;
+    field.component = std::move(component);
+    field.label = std::move(label);
+    field.hint = std::move(hint);
+    field.control = control;
+    field.format = format;
+    field.conversion = conversion;
+    field.storage = storage;
+    return field;
+}
+
+} // namespace
+
+EditorField EditField(const FieldPlace& place, std::string component, std::string label, std::string hint,
+                      float* field, FieldConversion conversion, FieldFormat format) {
+    return PlacedField(place, std::move(component), std::move(label), std::move(hint), ControlKind::Edit,
+                       format, conversion, FieldRef::Float(field));
+}
+
+EditorField EditField(const FieldPlace& place, std::string component, std::string label, std::string hint,
+                      std::int32_t* field) {
+    return PlacedField(place, std::move(component), std::move(label), std::move(hint), ControlKind::Edit,
+                       FieldFormat::Integer, FieldConversion::Integer, FieldRef::Int32(field));
+}
+
+EditorField EditField(const FieldPlace& place, std::string component, std::string label, std::string hint,
+                      ShortString* field) {
+    return PlacedField(place, std::move(component), std::move(label), std::move(hint), ControlKind::Edit,
+                       FieldFormat::Text, FieldConversion::Text, FieldRef::Text(field));
+}
+
+EditorField TwoHintEditField(const FieldPlace& place, std::string component, std::string label,
+                             std::string labelHint, std::string hint, float* field,
+                             FieldConversion conversion) {
+    EditorField edit =
+        EditField(place, std::move(component), std::move(label), std::move(hint), field, conversion);
+    edit.labelHint = std::move(labelHint);
+    return edit;
+}
+
+EditorField CheckBoxField(const FieldPlace& place, std::string component, std::string label, std::string hint,
+                          std::uint8_t* flag, std::vector<std::string> disables) {
+    EditorField box =
+        PlacedField(place, std::move(component), std::move(label), std::move(hint), ControlKind::CheckBox,
+                    FieldFormat::None, FieldConversion::CheckBox, FieldRef::Flag(flag));
+    box.disables = std::move(disables);
+    return box;
+}
+
+EditorField RadioPairField(const FieldPlace& place, std::string component, std::string label,
+                           std::string hint, std::uint8_t* flag, RadioChoice first, RadioChoice second) {
+    EditorField pair =
+        PlacedField(place, std::move(component), std::move(label), std::move(hint), ControlKind::RadioPair,
+                    FieldFormat::None, FieldConversion::RadioPair, FieldRef::Flag(flag));
+    pair.choices = {std::move(first), std::move(second)};
+    return pair;
+}
+
+EditorField MovieSpeedField(const FieldPlace& place, std::string label, std::string hint, float* movieStep) {
+    return PlacedField(place, "ScrollBar1", std::move(label), std::move(hint), ControlKind::MovieSpeed,
+                       FieldFormat::None, FieldConversion::MovieSpeed, FieldRef::Float(movieStep));
+}
+
+namespace {
+
+// A kind's caption, or the one all kinds share.
+std::string Label(const FieldText& text, const char* common) {
+    return text.label.empty() ? std::string(common) : text.label;
+}
+
+} // namespace
+
+void AppendCommonHead(EditorTable& table, GearModel& model, SimulationState& state,
+                      const CommonRecordFields& record, const CommonFieldTexts& texts) {
+    const FieldPlace conditions{ConditionsTab, ""};
+    const FieldPlace valving{ValvingTab, ""};
+    const FieldPlace other{OtherTab, ""};
+    const FieldPlace cylinder{GeometryTab, CylinderGroup};
+    std::vector<EditorField>& f = table.fields;
+
+    f.push_back(MovieSpeedField({OtherTab, MovieSpeedGroup}, Label(texts.movieSpeed, MovieSpeedGroup),
+                                texts.movieSpeed.hint, &state.MovieStep));
+    if (model.HasAutoSetting())
+        f.push_back(CheckBoxField(conditions, "AutoSetting1", Label(texts.autoSetting, "Auto Setting"),
+                                  texts.autoSetting.hint, &model.AutoSetting));
+
+    f.push_back(
+        EditField(other, "Descr", Label(texts.descr, "Gear Description"), texts.descr.hint, record.Descr));
+    f.push_back(EditField(other, "ExhaustPressure", Label(texts.exhaustPressure, "Exhaust Pressure"),
+                          texts.exhaustPressure.hint, record.ExhaustPressure, FieldConversion::Plain,
+                          FieldFormat::TwoDecimals));
+    f.push_back(EditField(other, "SteamChestPressure",
+                          Label(texts.steamChestPressure, "Steam Chest Pressure"),
+                          texts.steamChestPressure.hint, record.SteamChestPressure, FieldConversion::Plain,
+                          FieldFormat::TwoDecimals));
+    f.push_back(EditField(other, "Gamma", Label(texts.gamma, "Gamma"), texts.gamma.hint, record.Gamma,
+                          FieldConversion::Plain, FieldFormat::TwoDecimals));
+
+    f.push_back(EditField(conditions, "Nsteps", Label(texts.nsteps, "Solution Steps"), texts.nsteps.hint,
+                          &state.Nsteps));
+    f.push_back(EditField(conditions, "WheelLift1", Label(texts.wheelLift, "Wheel Lift"),
+                          texts.wheelLift.hint, &model.WheelLift));
+    f.push_back(EditField(conditions, "WheelDisp1", Label(texts.wheelDisp, "Wheel Displacement"),
+                          texts.wheelDisp.hint, &model.WheelDisp));
+    f.push_back(
+        EditField(conditions, "Slack1", Label(texts.slack, "Backlash"), texts.slack.hint, &model.Slack));
+
+    f.push_back(EditField(valving, "PortWidth", Label(texts.portWidth, "Port Width"), texts.portWidth.hint,
+                          record.PortWidth));
+    f.push_back(EditField(valving, "BobbinWidth", Label(texts.bobbinWidth, "Bobbin Width"),
+                          texts.bobbinWidth.hint, record.BobbinWidth));
+    f.push_back(EditField(valving, "PortSpacing", Label(texts.portSpacing, "Port Spacing"),
+                          texts.portSpacing.hint, record.PortSpacing));
+    f.push_back(EditField(valving, "BobbinSpacing", Label(texts.bobbinSpacing, "Bobbin Spacing"),
+                          texts.bobbinSpacing.hint, record.BobbinSpacing));
+    f.push_back(EditField(valving, "AdjValveX", Label(texts.adjValveX, "Adjust Valve X"),
+                          texts.adjValveX.hint, record.AdjValveX));
+    f.push_back(RadioPairField(valving, "Admission", Label(texts.admission, "Steam Admission"),
+                               texts.admission.hint, record.Inside,
+                               RadioChoice{"Inside", Label(texts.inside, "Inside"), texts.inside.hint},
+                               RadioChoice{"Outside", Label(texts.outside, "Outside"), texts.outside.hint}));
+
+    f.push_back(EditField(cylinder, "Clearance", Label(texts.clearance, "Clearance"), texts.clearance.hint,
+                          record.Clearance));
+    f.push_back(EditField(cylinder, "PistStroke", Label(texts.pistStroke, "Piston Stroke"),
+                          texts.pistStroke.hint, record.Stroke,
+                          record.strokeIsCrankRadius ? FieldConversion::Doubled : FieldConversion::Plain));
 }
 
 // ---- conversions ---------------------------------------------------------------------------------

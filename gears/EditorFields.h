@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@ namespace linkwright {
 class Dialogs;
 class GearModel;
 struct SimulationState;
+enum class GearKind : std::uint8_t;
 
 // A record's description: a length byte followed by up to 255 characters (256 bytes).
 #pragma pack(push, 1)
@@ -29,17 +31,20 @@ struct ShortString {
 #pragma pack(pop)
 static_assert(sizeof(ShortString) == 256);
 
-// Where a control's value is kept. The records are packed, so a field is reached by its address and
-// copied with memcpy; an alignment is never assumed.
+// Where a control's value is kept: a field of one of four types. The records are packed, so a
+// field's address may be unaligned; it is only ever read and written with memcpy.
 class FieldRef {
 public:
     enum class Type : std::uint8_t { None, Float, Int32, Flag, Text };
 
     FieldRef() = default;
-    static FieldRef Float(void* address) { return FieldRef(Type::Float, address); }
-    static FieldRef Int32(void* address) { return FieldRef(Type::Int32, address); }
-    static FieldRef Flag(void* address) { return FieldRef(Type::Flag, address); } // one byte
-    static FieldRef Text(void* address) { return FieldRef(Type::Text, address); } // a ShortString
+    static FieldRef Float(float* field) { return FieldRef(Type::Float, field); }
+    static FieldRef Int32(std::int32_t* field) { return FieldRef(Type::Int32, field); }
+    static FieldRef Flag(std::uint8_t* field) { return FieldRef(Type::Flag, field); }
+    static FieldRef Text(ShortString* field) { return FieldRef(Type::Text, field); }
+
+    // The same field, taken as the same type.
+    bool operator==(const FieldRef&) const = default;
 
     Type Kind() const { return type_; }
     float ReadFloat() const;
@@ -52,7 +57,8 @@ public:
     void WriteText(std::string_view text) const;
 
 private:
-    FieldRef(Type type, void* address) : type_(type), address_(static_cast<std::byte*>(address)) {}
+    template <typename Field>
+    FieldRef(Type type, Field* field) : type_(type), address_(reinterpret_cast<std::byte*>(field)) {}
     Type type_ = Type::None;
     std::byte* address_ = nullptr;
 };
@@ -97,7 +103,8 @@ struct EditorField {
     std::string group;     // group box caption, empty when the control sits on the page itself
     std::string component; // the form's component name: "PistStroke", "cbDU", "Admission", "ScrollBar1"
     std::string label;     // the caption beside (or of) the control
-    std::string hint;
+    std::string hint;      // on the control, and on its label unless labelHint is given
+    std::string labelHint; // a hint of the label's own, when it explains something else than the edit
     ControlKind control = ControlKind::Edit;
     FieldFormat format = FieldFormat::Decimals;
     FieldConversion conversion = FieldConversion::Plain;
@@ -114,16 +121,167 @@ struct EditorNote {
     std::vector<std::string> lines;
 };
 
+// Where a form's Print button goes.
+enum class PrintPlacement : std::uint8_t {
+    BesideOkCancel, // in the button row under the pages
+    OnTab,          // at the foot of the page the table names (printTab)
+};
+
 struct EditorTable {
-    std::string caption;             // "Edit Walschaert 1"
-    std::vector<std::string> tabs;   // in page order
-    std::string firstTab;            // the page shown the first time the form opens
+    std::string caption;           // "Edit Walschaert 1"
+    std::string formName;          // the form's object name, "EdWal1"; its remembered page goes by it
+    std::vector<std::string> tabs; // in page order
+    std::string firstTab;          // the page shown the first time the form opens
+    PrintPlacement print = PrintPlacement::BesideOkCancel;
+    std::string printTab;            // the page that carries Print, when it sits on one
     std::vector<EditorField> fields; // in the order the OK button stores them
     std::vector<EditorNote> notes;
 
     // The field of a component name (a radio pair also answers to its buttons' names); nullptr if none.
     const EditorField* Find(std::string_view component) const;
 };
+
+// The page each form showed last, by form name: a form opens on it again, and on its table's first
+// page until the user has turned to another.
+class EditorPages {
+public:
+    const std::string& OpeningTab(const EditorTable& table) const;
+    void Remember(const EditorTable& table, std::string tab);
+
+private:
+    std::map<std::string, std::string> lastTabs_; // form name -> tab
+};
+
+// ---- building a kind's table ---------------------------------------------------------------------
+
+// The pages of every kind's form, and the group its cylinder fields sit in.
+inline constexpr const char* ConditionsTab = "Conditions";
+inline constexpr const char* GeometryTab = "Geometry";
+inline constexpr const char* ValvingTab = "Valving";
+inline constexpr const char* OtherTab = "Other";
+inline constexpr const char* CylinderGroup = "Cylinder";
+inline constexpr const char* MovieSpeedGroup = "Movie Speed";
+
+// A kind's table before its fields: the caption and form name of its row in the kinds table, the
+// four pages, the page it opens on the first time, and where Print goes (`printTab` for OnTab).
+EditorTable StartEditorTable(GearKind kind, std::string firstTab, PrintPlacement print,
+                             std::string printTab = {});
+
+// Where a control sits: its page, and its group box (empty for none).
+struct FieldPlace {
+    std::string tab;
+    std::string group;
+};
+
+// An edit of a Single, shown F(x, 8, Decimals) or F(x, 8, 2); `conversion` is Plain, Degrees,
+// DegreesOver180 or Doubled.
+EditorField EditField(const FieldPlace& place, std::string component, std::string label, std::string hint,
+                      float* field, FieldConversion conversion = FieldConversion::Plain,
+                      FieldFormat format = FieldFormat::Decimals);
+// An edit of a count, shown I(n, 4).
+EditorField EditField(const FieldPlace& place, std::string component, std::string label, std::string hint,
+                      std::int32_t* field);
+// An edit of the description, cut to 255 characters.
+EditorField EditField(const FieldPlace& place, std::string component, std::string label, std::string hint,
+                      ShortString* field);
+// An edit of a Single whose label has a hint of its own: `labelHint` on the label, `hint` on the edit.
+EditorField TwoHintEditField(const FieldPlace& place, std::string component, std::string label,
+                             std::string labelHint, std::string hint, float* field,
+                             FieldConversion conversion = FieldConversion::Plain);
+// A check box; while it is ticked the edits named in `disables` are disabled.
+EditorField CheckBoxField(const FieldPlace& place, std::string component, std::string label, std::string hint,
+                          std::uint8_t* flag, std::vector<std::string> disables = {});
+// Two radio buttons over one flag: the first is checked when the flag is set.
+EditorField RadioPairField(const FieldPlace& place, std::string component, std::string label,
+                           std::string hint, std::uint8_t* flag, RadioChoice first, RadioChoice second);
+// The scroll bar ScrollBar1 over MovieStep, Slow 1 .. Fast 10.
+EditorField MovieSpeedField(const FieldPlace& place, std::string label, std::string hint, float* movieStep);
+
+// A caption and its hint.
+struct FieldText {
+    std::string label = {};
+    std::string hint = {};
+};
+
+// The captions and hints of the common head. Every kind gives its own hints; a label left empty
+// takes the caption all kinds share ("Solution Steps", "Wheel Lift", ...).
+struct CommonFieldTexts {
+    FieldText movieSpeed = {};
+    FieldText autoSetting = {};
+    FieldText descr = {};
+    FieldText exhaustPressure = {};
+    FieldText steamChestPressure = {};
+    FieldText gamma = {};
+    FieldText nsteps = {};
+    FieldText wheelLift = {};
+    FieldText wheelDisp = {};
+    FieldText slack = {};
+    FieldText portWidth = {};
+    FieldText bobbinWidth = {};
+    FieldText portSpacing = {};
+    FieldText bobbinSpacing = {};
+    FieldText adjValveX = {};
+    FieldText admission = {};
+    FieldText inside = {};
+    FieldText outside = {};
+    FieldText clearance = {};
+    FieldText pistStroke = {};
+};
+
+// The record fields of the common head. A record keeps either the piston stroke or (the Baker and
+// Stephenson records) the crank radius, which the editor shows doubled.
+struct CommonRecordFields {
+    ShortString* Descr = nullptr;
+    float* ExhaustPressure = nullptr;
+    float* SteamChestPressure = nullptr;
+    float* Gamma = nullptr;
+    float* PortWidth = nullptr;
+    float* BobbinWidth = nullptr;
+    float* PortSpacing = nullptr;
+    float* BobbinSpacing = nullptr;
+    float* AdjValveX = nullptr;
+    std::uint8_t* Inside = nullptr;
+    float* Clearance = nullptr;
+    float* Stroke = nullptr; // PistStroke or CrankRadius
+    bool strokeIsCrankRadius = false;
+};
+
+// Whether a record keeps the piston stroke itself (else the crank radius).
+template <typename Record>
+concept KeepsPistStroke = requires(Record& record) {
+    record.PistStroke;
+};
+
+// The common head's fields of a record, under the names every kind's record gives them.
+template <typename Record> CommonRecordFields CommonFieldsOf(Record& g) {
+    CommonRecordFields fields;
+    fields.Descr = &g.Descr;
+    fields.ExhaustPressure = &g.ExhaustPressure;
+    fields.SteamChestPressure = &g.SteamChestPressure;
+    fields.Gamma = &g.Gamma;
+    fields.PortWidth = &g.PortWidth;
+    fields.BobbinWidth = &g.BobbinWidth;
+    fields.PortSpacing = &g.PortSpacing;
+    fields.BobbinSpacing = &g.BobbinSpacing;
+    fields.AdjValveX = &g.AdjValveX;
+    fields.Inside = &g.Inside;
+    fields.Clearance = &g.Clearance;
+    if constexpr (KeepsPistStroke<Record>) {
+        fields.Stroke = &g.PistStroke;
+    } else {
+        fields.Stroke = &g.CrankRadius;
+        fields.strokeIsCrankRadius = true;
+    }
+    return fields;
+}
+
+// The fields every kind's OK button stores first, in the order all of them store them:
+// ScrollBar1, AutoSetting1 (only for a kind with an auto-setting), Descr, ExhaustPressure,
+// SteamChestPressure, Gamma, Nsteps, WheelLift1, WheelDisp1, Slack1, PortWidth, BobbinWidth,
+// PortSpacing, BobbinSpacing, AdjValveX, Admission (Inside / Outside), Clearance, PistStroke.
+// The scroll bar and Nsteps are the main state's, the conditions the model's unit variables.
+void AppendCommonHead(EditorTable& table, GearModel& model, SimulationState& state,
+                      const CommonRecordFields& record, const CommonFieldTexts& texts);
 
 inline constexpr const char* SyntaxErrorMessage =
     "There is a syntax error in one of the input fields!  Go back and fix it!  (It will be zeroed)";

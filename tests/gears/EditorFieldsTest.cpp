@@ -1,15 +1,55 @@
-// The gear editors' common behaviour: strict number conversion, field formatting, the movie-speed
-// scroll bar, check boxes that disable edits, and the OK button's store-then-check rule.
+// The gear editors' common behaviour: typed field references, strict number conversion, field
+// formatting, the movie-speed scroll bar, check boxes that disable edits, the OK button's
+// store-then-check rule, and the builders of a kind's table with the head every kind shares.
+#include "gears/GearKinds.h"
 #include "tests/gears/TestGear.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numbers>
+#include <type_traits>
 
 namespace linkwright::testing {
 namespace {
+
+// A field is reached only through a pointer of its own type.
+static_assert(!std::is_invocable_v<decltype(&FieldRef::Float), void*>);
+static_assert(!std::is_invocable_v<decltype(&FieldRef::Float), double*>);
+static_assert(!std::is_invocable_v<decltype(&FieldRef::Flag), bool*>);
+static_assert(!std::is_invocable_v<decltype(&FieldRef::Int32), std::uint32_t*>);
+
+#pragma pack(push, 1)
+struct OddFields {
+    std::uint8_t before;
+    float real;
+    std::int32_t count;
+    std::uint8_t flag;
+    ShortString text;
+    std::uint8_t after;
+};
+#pragma pack(pop)
+
+TEST(FieldRef, ReadsAndWritesUnalignedFieldsInPlace) {
+    OddFields odd{};
+    std::memset(static_cast<void*>(&odd), 0x5A, sizeof odd);
+    FieldRef::Float(&odd.real).WriteFloat(-2.5f);
+    FieldRef::Int32(&odd.count).WriteInt32(-70000);
+    FieldRef::Flag(&odd.flag).WriteFlag(0x80);
+    FieldRef::Text(&odd.text).WriteText("Gear");
+    EXPECT_EQ(FieldRef::Float(&odd.real).ReadFloat(), -2.5f);
+    EXPECT_EQ(FieldRef::Int32(&odd.count).ReadInt32(), -70000);
+    EXPECT_EQ(FieldRef::Flag(&odd.flag).ReadFlag(), 0x80);
+    EXPECT_EQ(FieldRef::Text(&odd.text).ReadText(), "Gear");
+    // Nothing beside the fields is touched.
+    EXPECT_EQ(odd.before, 0x5A);
+    EXPECT_EQ(odd.after, 0x5A);
+    // Two references are equal when they name the same field as the same type.
+    EXPECT_TRUE(FieldRef::Float(&odd.real) == FieldRef::Float(&odd.real));
+    EXPECT_FALSE(FieldRef::Flag(&odd.flag) == FieldRef::Flag(&odd.before));
+}
 
 TEST(ParseReal, AcceptsTheNumberForms) {
     EXPECT_EQ(ParseReal("2.5"), 2.5);
@@ -243,6 +283,143 @@ TEST_F(EditorTest, TheTableFindsRadioButtonsByTheirNames) {
     EXPECT_EQ(table.Find("Outside")->component, "Admission");
     EXPECT_EQ(table.Find("Inside"), table.Find("Admission"));
     EXPECT_EQ(table.Find("NoSuchControl"), nullptr);
+}
+
+TEST(StartEditorTable, TakesCaptionAndFormNameFromTheKindsRow) {
+    for (const GearKindRow& row : GearKinds()) {
+        const EditorTable table = StartEditorTable(row.kind, GeometryTab, PrintPlacement::BesideOkCancel);
+        EXPECT_EQ(table.caption, row.editorCaption) << row.name;
+        EXPECT_EQ(table.formName, row.editorFormName) << row.name;
+        EXPECT_EQ(table.tabs, (std::vector<std::string>{"Conditions", "Geometry", "Valving", "Other"}));
+        EXPECT_EQ(table.firstTab, "Geometry");
+        EXPECT_EQ(table.print, PrintPlacement::BesideOkCancel);
+        EXPECT_TRUE(table.fields.empty());
+    }
+    const EditorTable onTab =
+        StartEditorTable(GearKind::Walschaerts1, ConditionsTab, PrintPlacement::OnTab, OtherTab);
+    EXPECT_EQ(onTab.print, PrintPlacement::OnTab);
+    EXPECT_EQ(onTab.printTab, "Other");
+}
+
+// A kind without an auto-setting, keeping its crank radius, with captions and hints of its own.
+class NoAutoSettingGear final : public GearModelOf<GearKind::Bakers1, TestGearRecord> {
+public:
+    using GearModelOf::GearModelOf;
+    void SetExample() override {}
+    void InitialiseGear() override {}
+    void CalcGear(float, float) override {}
+    void SolveRevolution(StepArrays&, int, EventRecord&, float) override {}
+    void DrawGear(Glib1&, int, int, bool, float, float) override {}
+    float PistonPct() const override { return 0; }
+
+private:
+    EditorTable BuildEditor() override {
+        EditorTable table = StartEditorTable(Kind(), OtherTab, PrintPlacement::BesideOkCancel);
+        AppendCommonHead(table, *this, env_.state, CommonFieldsOf(GearRecord),
+                         {.steamChestPressure = {"SteamChest Pressure", "Absolute Steamchest Pressure"},
+                          .nsteps = {.hint = "Number of solutions per revolution used for analysis"},
+                          .adjValveX = {"Adjust Valve Position", ""},
+                          .inside = {.hint = "Common for piston valves."}});
+        return table;
+    }
+};
+
+std::vector<std::string> Components(const EditorTable& table) {
+    std::vector<std::string> components;
+    for (const EditorField& field : table.fields)
+        components.push_back(field.component);
+    return components;
+}
+
+TEST(CommonHead, EveryKindStoresTheSameFieldsFirstWithTheAutoSettingOnlyWhereItExists) {
+    TestGearSetup s;
+    NoAutoSettingGear other{GearEnvironment{s.state, s.messages, s.dialogs}};
+    const std::vector<std::string> head = {
+        "ScrollBar1",    "Descr",      "ExhaustPressure", "SteamChestPressure", "Gamma",       "Nsteps",
+        "WheelLift1",    "WheelDisp1", "Slack1",          "PortWidth",          "BobbinWidth", "PortSpacing",
+        "BobbinSpacing", "AdjValveX",  "Admission",       "Clearance",          "PistStroke"};
+    EXPECT_EQ(Components(other.Editor()), head);
+
+    std::vector<std::string> withAutoSetting = head;
+    withAutoSetting.insert(withAutoSetting.begin() + 1, "AutoSetting1");
+    const std::vector<std::string> walschaerts = Components(s.gear.Editor());
+    ASSERT_GE(walschaerts.size(), withAutoSetting.size());
+    EXPECT_EQ(std::vector<std::string>(walschaerts.begin(), walschaerts.begin() + withAutoSetting.size()),
+              withAutoSetting);
+}
+
+TEST(CommonHead, RefersToTheRecordTheUnitVariablesAndTheMainState) {
+    TestGearSetup s;
+    NoAutoSettingGear other{GearEnvironment{s.state, s.messages, s.dialogs}};
+    TestGearRecord& g = other.GearRecord;
+    const struct {
+        const char* component;
+        FieldRef storage;
+        FieldConversion conversion;
+    } expected[] = {
+        {"ScrollBar1", FieldRef::Float(&s.state.MovieStep), FieldConversion::MovieSpeed},
+        {"Descr", FieldRef::Text(&g.Descr), FieldConversion::Text},
+        {"ExhaustPressure", FieldRef::Float(&g.ExhaustPressure), FieldConversion::Plain},
+        {"SteamChestPressure", FieldRef::Float(&g.SteamChestPressure), FieldConversion::Plain},
+        {"Gamma", FieldRef::Float(&g.Gamma), FieldConversion::Plain},
+        {"Nsteps", FieldRef::Int32(&s.state.Nsteps), FieldConversion::Integer},
+        {"WheelLift1", FieldRef::Float(&other.WheelLift), FieldConversion::Plain},
+        {"WheelDisp1", FieldRef::Float(&other.WheelDisp), FieldConversion::Plain},
+        {"Slack1", FieldRef::Float(&other.Slack), FieldConversion::Plain},
+        {"PortWidth", FieldRef::Float(&g.PortWidth), FieldConversion::Plain},
+        {"BobbinWidth", FieldRef::Float(&g.BobbinWidth), FieldConversion::Plain},
+        {"PortSpacing", FieldRef::Float(&g.PortSpacing), FieldConversion::Plain},
+        {"BobbinSpacing", FieldRef::Float(&g.BobbinSpacing), FieldConversion::Plain},
+        {"AdjValveX", FieldRef::Float(&g.AdjValveX), FieldConversion::Plain},
+        {"Admission", FieldRef::Flag(&g.Inside), FieldConversion::RadioPair},
+        {"Clearance", FieldRef::Float(&g.Clearance), FieldConversion::Plain},
+        // The record keeps the crank radius; the form shows the stroke.
+        {"PistStroke", FieldRef::Float(&g.CrankRadius), FieldConversion::Doubled},
+    };
+    const EditorTable& table = other.Editor();
+    ASSERT_EQ(table.fields.size(), std::size(expected));
+    for (std::size_t i = 0; i < table.fields.size(); ++i) {
+        EXPECT_EQ(table.fields[i].component, expected[i].component);
+        EXPECT_TRUE(table.fields[i].storage == expected[i].storage) << expected[i].component;
+        EXPECT_EQ(table.fields[i].conversion, expected[i].conversion) << expected[i].component;
+    }
+    EXPECT_EQ(s.gear.Editor().Find("AutoSetting1")->storage, FieldRef::Flag(&s.gear.AutoSetting));
+}
+
+TEST(CommonHead, AKindsCaptionsAndHintsReplaceTheSharedOnes) {
+    TestGearSetup s;
+    NoAutoSettingGear other{GearEnvironment{s.state, s.messages, s.dialogs}};
+    const EditorTable& table = other.Editor();
+    const struct {
+        const char* component;
+        const char* tab;
+        const char* group;
+        const char* label;
+        const char* hint;
+    } expected[] = {
+        {"ScrollBar1", "Other", "Movie Speed", "Movie Speed", ""},
+        {"SteamChestPressure", "Other", "", "SteamChest Pressure", "Absolute Steamchest Pressure"},
+        {"Nsteps", "Conditions", "", "Solution Steps",
+         "Number of solutions per revolution used for analysis"},
+        {"Slack1", "Conditions", "", "Backlash", ""},
+        {"AdjValveX", "Valving", "", "Adjust Valve Position", ""},
+        {"Admission", "Valving", "", "Steam Admission", ""},
+        {"PistStroke", "Geometry", "Cylinder", "Piston Stroke", ""},
+    };
+    for (const auto& e : expected) {
+        const EditorField* field = table.Find(e.component);
+        ASSERT_NE(field, nullptr) << e.component;
+        EXPECT_EQ(field->tab, e.tab) << e.component;
+        EXPECT_EQ(field->group, e.group) << e.component;
+        EXPECT_EQ(field->label, e.label) << e.component;
+        EXPECT_EQ(field->hint, e.hint) << e.component;
+    }
+    const EditorField* admission = table.Find("Admission");
+    EXPECT_EQ(admission->choices[0].component, "Inside");
+    EXPECT_EQ(admission->choices[0].caption, "Inside");
+    EXPECT_EQ(admission->choices[0].hint, "Common for piston valves.");
+    EXPECT_EQ(admission->choices[1].component, "Outside");
+    EXPECT_EQ(admission->choices[1].caption, "Outside");
 }
 
 } // namespace

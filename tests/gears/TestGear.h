@@ -113,70 +113,16 @@ public:
 
 private:
     EditorTable BuildEditor() override {
-        EditorTable table;
-        auto edit = [&](const char* tab, const char* component, FieldRef storage,
-                        FieldFormat format = FieldFormat::Decimals,
-                        FieldConversion conversion = FieldConversion::Plain) {
-            EditorField field;
-            field.tab = tab;
-            field.component = component;
-            field.label = component;
-            field.storage = storage;
-            field.format = format;
-            field.conversion = conversion;
-            table.fields.push_back(field);
-        };
-        auto check = [&](const char* component, void* flag, std::vector<std::string> disables) {
-            EditorField field;
-            field.tab = "Geometry";
-            field.component = component;
-            field.control = ControlKind::CheckBox;
-            field.format = FieldFormat::None;
-            field.conversion = FieldConversion::CheckBox;
-            field.storage = FieldRef::Flag(flag);
-            field.disables = std::move(disables);
-            table.fields.push_back(field);
-        };
-        table.caption = "Edit Test";
-        table.tabs = {"Conditions", "Geometry", "Valving", "Other"};
-        table.firstTab = "Conditions";
-
-        EditorField movie;
-        movie.tab = "Other";
-        movie.component = "ScrollBar1";
-        movie.control = ControlKind::MovieSpeed;
-        movie.format = FieldFormat::None;
-        movie.conversion = FieldConversion::MovieSpeed;
-        movie.storage = FieldRef::Float(&env_.state.MovieStep);
-        table.fields.push_back(movie);                                                                   // 0
-        check("AutoSetting1", &AutoSetting, {});                                                         // 1
-        edit("Other", "Descr", FieldRef::Text(&record.Descr), FieldFormat::Text, FieldConversion::Text); // 2
-        edit("Other", "SteamChestPressure", FieldRef::Float(&record.SteamChestPressure),
-             FieldFormat::TwoDecimals); // 3
-        edit("Conditions", "Nsteps", FieldRef::Int32(&env_.state.Nsteps), FieldFormat::Integer,
-             FieldConversion::Integer);                        // 4
-        edit("Conditions", "Slack1", FieldRef::Float(&Slack)); // 5
-        edit("Geometry", "PistStroke", FieldRef::Float(&record.CrankRadius), FieldFormat::Decimals,
-             FieldConversion::Doubled); // 6
-        edit("Geometry", "FLAAd", FieldRef::Float(&record.Angle), FieldFormat::Decimals,
-             FieldConversion::Degrees);                      // 7
-        edit("Geometry", "DU", FieldRef::Float(&record.DU)); // 8
-        check("cbDU", &record.AutoDU, {"DU"});               // 9
-        edit("Geometry", "MLAAd", FieldRef::Float(&record.MLAA), FieldFormat::Decimals,
-             FieldConversion::DegreesOver180);                 // 10
-        edit("Geometry", "ARy", FieldRef::Float(&record.ARy)); // 11
-        check("cbARy", &record.AutoARy, {"ARy", "MLAAd"});     // 12
-
-        EditorField admission;
-        admission.tab = "Valving";
-        admission.component = "Admission";
-        admission.label = "Steam Admission";
-        admission.control = ControlKind::RadioPair;
-        admission.format = FieldFormat::None;
-        admission.conversion = FieldConversion::RadioPair;
-        admission.storage = FieldRef::Flag(&record.Inside);
-        admission.choices = {RadioChoice{"Inside", "Inside", ""}, RadioChoice{"Outside", "Outside", ""}};
-        table.fields.push_back(admission); // 13
+        EditorTable table = StartEditorTable(Kind(), ConditionsTab, PrintPlacement::OnTab, OtherTab);
+        AppendCommonHead(table, *this, env_.state, CommonFieldsOf(record), {});
+        const FieldPlace geometry{GeometryTab, ""};
+        std::vector<EditorField>& f = table.fields;
+        f.push_back(EditField(geometry, "FLAAd", "FLAAd", "", &record.Angle, FieldConversion::Degrees));
+        f.push_back(EditField(geometry, "DU", "DU", "", &record.DU));
+        f.push_back(CheckBoxField(geometry, "cbDU", "Auto", "", &record.AutoDU, {"DU"}));
+        f.push_back(EditField(geometry, "MLAAd", "MLAAd", "", &record.MLAA, FieldConversion::DegreesOver180));
+        f.push_back(EditField(geometry, "ARy", "ARy", "", &record.ARy));
+        f.push_back(CheckBoxField(geometry, "cbARy", "Auto", "", &record.AutoARy, {"ARy", "MLAAd"}));
         return table;
     }
 };

@@ -40,7 +40,7 @@ public:
         table_.caption = "Edit Small";
         table_.tabs = {"Geometry"};
         table_.firstTab = "Geometry";
-        auto edit = [](std::string tab, std::string component, FieldConversion conversion, void* address) {
+        auto edit = [](std::string tab, std::string component, FieldConversion conversion, float* address) {
             EditorField field;
             field.tab = std::move(tab);
             field.component = component;

@@ -2,6 +2,7 @@
 // conversion, the check boxes that disable edits, the syntax error, and what an OK recomputes.
 #include "tests/gears/wal1/Wal1Fixture.h"
 
+#include <iterator>
 #include <numbers>
 
 namespace linkwright::testing {
@@ -21,83 +22,111 @@ protected:
 TEST_F(Wal1EditorTest, TableListsEveryControlInTheOrderOkStoresThem) {
     const EditorTable& table = model_.Editor();
     EXPECT_EQ(table.caption, "Edit Walschaert 1");
+    EXPECT_EQ(table.formName, "EdWal1");
     EXPECT_EQ(table.tabs, (std::vector<std::string>{"Conditions", "Geometry", "Valving", "Other"}));
-    std::vector<std::string> order;
-    for (const EditorField& field : table.fields)
-        order.push_back(field.component);
-    const std::vector<std::string> expected = {"ScrollBar1",
-                                               "AutoSetting1",
-                                               "Descr",
-                                               "ExhaustPressure",
-                                               "SteamChestPressure",
-                                               "Gamma",
-                                               "Nsteps",
-                                               "WheelLift1",
-                                               "WheelDisp1",
-                                               "Slack1",
-                                               "PortWidth",
-                                               "BobbinWidth",
-                                               "PortSpacing",
-                                               "BobbinSpacing",
-                                               "AdjValveX",
-                                               "Admission",
-                                               "Clearance",
-                                               "PistStroke",
-                                               "GVy",
-                                               "GC",
-                                               "TV",
-                                               "UV",
-                                               "DGx",
-                                               "DGy",
-                                               "DU",
-                                               "cbDU",
-                                               "PXx",
-                                               "PXy",
-                                               "APx",
-                                               "APy",
-                                               "DieBlockChord",
-                                               "BT",
-                                               "CE",
-                                               "AE",
-                                               "EX",
-                                               "FLAAd",
-                                               "MLAAd",
-                                               "LR",
-                                               "ARx",
-                                               "ARy",
-                                               "cbARy"};
-    EXPECT_EQ(order, expected);
-    for (const EditorField& field : table.fields)
-        EXPECT_FALSE(field.hint.empty()) << field.component;
-}
+    EXPECT_EQ(table.firstTab, "Conditions");
+    EXPECT_EQ(table.print, PrintPlacement::OnTab);
+    EXPECT_EQ(table.printTab, "Other");
 
-TEST_F(Wal1EditorTest, ControlsSitOnTheirTabsAndGroupsWithTheirCaptions) {
-    const EditorTable& table = model_.Editor();
-    struct Expect {
+    Wal1Record& g = model_.GearRecord;
+    using C = FieldConversion;
+    using F = FieldFormat;
+    struct Row {
         const char* component;
         const char* tab;
         const char* group;
         const char* label;
+        FieldFormat format;
+        FieldConversion conversion;
+        FieldRef storage;
     };
-    const Expect expected[] = {{"Nsteps", "Conditions", "", "Solution Steps"},
-                               {"Slack1", "Conditions", "", "Backlash"},
-                               {"AutoSetting1", "Conditions", "", "Auto Setting"},
-                               {"GVy", "Geometry", "Cylinder", "GVy PistRodToValveRod"},
-                               {"DU", "Geometry", "Combination Lever", "DU Union Link"},
-                               {"APx", "Geometry", "Expansion Link", "APx Axle to exp link trunnion"},
-                               {"EX", "Geometry", "Expansion Link Drive", "EX Eccentric Rod Length"},
-                               {"ARx", "Geometry", "Reversing Gear", "PRx Rev Shaft Exp Link Trunnion"},
-                               {"MLAAd", "Geometry", "Reversing Gear", "Midgear Lifting Arm Angle"},
-                               {"Admission", "Valving", "", "Steam Admission"},
-                               {"Descr", "Other", "", "Gear Description"},
-                               {"ScrollBar1", "Other", "Movie Speed", "Movie Speed"}};
-    for (const Expect& e : expected) {
-        const EditorField* field = table.Find(e.component);
-        ASSERT_NE(field, nullptr) << e.component;
-        EXPECT_EQ(field->tab, e.tab) << e.component;
-        EXPECT_EQ(field->group, e.group) << e.component;
-        EXPECT_EQ(field->label, e.label) << e.component;
+    const char* cylinder = "Cylinder";
+    const char* lever = "Combination Lever";
+    const char* link = "Expansion Link";
+    const char* drive = "Expansion Link Drive";
+    const char* reversing = "Reversing Gear";
+    const Row expected[] = {
+        {"ScrollBar1", "Other", "Movie Speed", "Movie Speed", F::None, C::MovieSpeed,
+         FieldRef::Float(&state_.MovieStep)},
+        {"AutoSetting1", "Conditions", "", "Auto Setting", F::None, C::CheckBox,
+         FieldRef::Flag(&model_.AutoSetting)},
+        {"Descr", "Other", "", "Gear Description", F::Text, C::Text, FieldRef::Text(&g.Descr)},
+        {"ExhaustPressure", "Other", "", "Exhaust Pressure", F::TwoDecimals, C::Plain,
+         FieldRef::Float(&g.ExhaustPressure)},
+        {"SteamChestPressure", "Other", "", "Steam Chest Pressure", F::TwoDecimals, C::Plain,
+         FieldRef::Float(&g.SteamChestPressure)},
+        {"Gamma", "Other", "", "Gamma", F::TwoDecimals, C::Plain, FieldRef::Float(&g.Gamma)},
+        {"Nsteps", "Conditions", "", "Solution Steps", F::Integer, C::Integer,
+         FieldRef::Int32(&state_.Nsteps)},
+        {"WheelLift1", "Conditions", "", "Wheel Lift", F::Decimals, C::Plain,
+         FieldRef::Float(&model_.WheelLift)},
+        {"WheelDisp1", "Conditions", "", "Wheel Displacement", F::Decimals, C::Plain,
+         FieldRef::Float(&model_.WheelDisp)},
+        {"Slack1", "Conditions", "", "Backlash", F::Decimals, C::Plain, FieldRef::Float(&model_.Slack)},
+        {"PortWidth", "Valving", "", "Port Width", F::Decimals, C::Plain, FieldRef::Float(&g.PortWidth)},
+        {"BobbinWidth", "Valving", "", "Bobbin Width", F::Decimals, C::Plain,
+         FieldRef::Float(&g.BobbinWidth)},
+        {"PortSpacing", "Valving", "", "Port Spacing", F::Decimals, C::Plain,
+         FieldRef::Float(&g.PortSpacing)},
+        {"BobbinSpacing", "Valving", "", "Bobbin Spacing", F::Decimals, C::Plain,
+         FieldRef::Float(&g.BobbinSpacing)},
+        {"AdjValveX", "Valving", "", "Adjust Valve X", F::Decimals, C::Plain, FieldRef::Float(&g.AdjValveX)},
+        {"Admission", "Valving", "", "Steam Admission", F::None, C::RadioPair, FieldRef::Flag(&g.Inside)},
+        {"Clearance", "Geometry", cylinder, "Clearance", F::Decimals, C::Plain,
+         FieldRef::Float(&g.Clearance)},
+        {"PistStroke", "Geometry", cylinder, "Piston Stroke", F::Decimals, C::Plain,
+         FieldRef::Float(&g.PistStroke)},
+        {"GVy", "Geometry", cylinder, "GVy PistRodToValveRod", F::Decimals, C::Plain,
+         FieldRef::Float(&g.GVy)},
+        {"GC", "Geometry", cylinder, "GC Connecting Rod", F::Decimals, C::Plain, FieldRef::Float(&g.GC)},
+        {"TV", "Geometry", lever, "TV Comb Lever Upper", F::Decimals, C::Plain, FieldRef::Float(&g.TV)},
+        {"UV", "Geometry", lever, "UV Comb Lever Lower", F::Decimals, C::Plain, FieldRef::Float(&g.UV)},
+        {"DGx", "Geometry", lever, "DGx DropLink x", F::Decimals, C::Plain, FieldRef::Float(&g.DGx)},
+        {"DGy", "Geometry", lever, "DGy DropLink y", F::Decimals, C::Plain, FieldRef::Float(&g.DGy)},
+        {"DU", "Geometry", lever, "DU Union Link", F::Decimals, C::Plain, FieldRef::Float(&g.DU)},
+        {"cbDU", "Geometry", lever, "Auto", F::None, C::CheckBox, FieldRef::Flag(&g.AutoDU)},
+        {"PXx", "Geometry", link, "PXx Trunnion to Tailpin", F::Decimals, C::Plain, FieldRef::Float(&g.PXx)},
+        {"PXy", "Geometry", link, "PXy Trunnion to Tailpin", F::Decimals, C::Plain, FieldRef::Float(&g.PXy)},
+        {"APx", "Geometry", link, "APx Axle to exp link trunnion", F::Decimals, C::Plain,
+         FieldRef::Float(&g.APx)},
+        {"APy", "Geometry", link, "APy Axle to exp link trunnion", F::Decimals, C::Plain,
+         FieldRef::Float(&g.APy)},
+        {"DieBlockChord", "Geometry", link, "Die Block Chord length", F::Decimals, C::Plain,
+         FieldRef::Float(&g.DieBlockChord)},
+        {"BT", "Geometry", link, "BT Radius Rod Length", F::Decimals, C::Plain, FieldRef::Float(&g.BT)},
+        {"CE", "Geometry", drive, "CE Return Crank Length", F::Decimals, C::Plain, FieldRef::Float(&g.CE)},
+        {"AE", "Geometry", drive, "AE Eccentric Pin Radius", F::Decimals, C::Plain, FieldRef::Float(&g.AE)},
+        {"EX", "Geometry", drive, "EX Eccentric Rod Length", F::Decimals, C::Plain, FieldRef::Float(&g.EX)},
+        {"FLAAd", "Geometry", reversing, "Full Lifting Arm Angle", F::Decimals, C::Degrees,
+         FieldRef::Float(&g.FLAA)},
+        {"MLAAd", "Geometry", reversing, "Midgear Lifting Arm Angle", F::Decimals, C::Degrees,
+         FieldRef::Float(&g.MLAA)},
+        {"LR", "Geometry", reversing, "LR Reversing Arm Length", F::Decimals, C::Plain,
+         FieldRef::Float(&g.LR)},
+        {"ARx", "Geometry", reversing, "PRx Rev Shaft Exp Link Trunnion", F::Decimals, C::Plain,
+         FieldRef::Float(&g.ARx)},
+        {"ARy", "Geometry", reversing, "ARy Rev Shaft from Axle", F::Decimals, C::Plain,
+         FieldRef::Float(&g.ARy)},
+        {"cbARy", "Geometry", reversing, "Auto", F::None, C::CheckBox, FieldRef::Flag(&g.AutoARy)},
+    };
+    ASSERT_EQ(table.fields.size(), std::size(expected));
+    for (std::size_t i = 0; i < table.fields.size(); ++i) {
+        const EditorField& field = table.fields[i];
+        const Row& row = expected[i];
+        EXPECT_EQ(field.component, row.component) << i;
+        EXPECT_EQ(field.tab, row.tab) << row.component;
+        EXPECT_EQ(field.group, row.group) << row.component;
+        EXPECT_EQ(field.label, row.label) << row.component;
+        EXPECT_EQ(field.format, row.format) << row.component;
+        EXPECT_EQ(field.conversion, row.conversion) << row.component;
+        EXPECT_TRUE(field.storage == row.storage) << row.component;
+        EXPECT_FALSE(field.hint.empty()) << row.component;
+        EXPECT_TRUE(field.labelHint.empty()) << row.component;
     }
+}
+
+TEST_F(Wal1EditorTest, AdmissionButtonsAndTheFormsNotes) {
+    const EditorTable& table = model_.Editor();
     const EditorField* admission = table.Find("Outside");
     ASSERT_NE(admission, nullptr);
     EXPECT_EQ(admission->choices[0].component, "Inside");
