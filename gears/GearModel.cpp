@@ -53,6 +53,22 @@ void GearModel::RevolutionAngles(int Nsteps, std::vector<float>& angles) {
             static_cast<float>(static_cast<double>(k) / n * 2.0 * std::numbers::pi);
 }
 
+const RevolutionPositions& GearModel::Revolution(int Nsteps) {
+    RevolutionPositions& memo = revolution_;
+    // The angles and directions follow from the number of steps alone.
+    const int n = std::clamp(Nsteps, 1, MaxSteps);
+    if (memo.n == n) return memo;
+    memo.n = n;
+    memo.angles.resize(static_cast<std::size_t>(n) + 1);
+    memo.cranks.resize(memo.angles.size());
+    for (int k = 0; k <= n; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        memo.angles[i] = static_cast<float>(static_cast<double>(k) / n * 2.0 * std::numbers::pi);
+        memo.cranks[i] = CrankDirection(memo.angles[i]);
+    }
+    return memo;
+}
+
 void GearModel::FillValvingWords(EventRecord& events) const {
     const Valving valving = CurrentValving();
     events.PortSpacing = valving.PortSpacing;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "gears/EditorFields.h"
+#include "geometry/Geomlib0.h"
 #include "state/SimulationState.h"
 
 #include <algorithm>
@@ -42,6 +43,22 @@ struct Valving {
 
 // A path without its folders; both "/" and "\" separate them.
 std::string FileNameWithoutFolder(const std::string& path);
+
+// The positions of a revolution: the crank angles k / n * 2 pi for k = 0..n and the crank's
+// direction at each (in every kind the crank pin stands at angle + pi from the axle). n is Nsteps
+// held to 1..MaxSteps: a count outside could only come from a damaged state and must not write
+// past the arrays or divide by zero.
+struct RevolutionPositions {
+    int n = 0;
+    std::vector<float> angles;
+    std::vector<Direction2> cranks;
+};
+
+// What a kind that solves all positions of a revolution at once hands the loop for position k.
+struct SolvedStep {
+    float rawValve = 0;  // the linkage's valve displacement with AdjValveX, before the backlash
+    float pistonPct = 0; // the piston's position in percent of the stroke
+};
 
 enum class LoadResult : std::uint8_t { Loaded, Refused };
 enum class SaveResult : std::uint8_t { Saved, Abandoned };
@@ -103,11 +120,22 @@ protected:
     // CalcGear, `eachStep(k, angle)` runs (for a listing line) before the entries are stored.
     template <typename EachStep>
     void SolveRevolutionLoop(StepArrays& steps, int Nsteps, float gearSetting, EachStep&& eachStep);
-    // The two halves of that loop, for a kind that solves all positions of a revolution at once:
-    // the crank angles k / n * 2 pi for k = 0..n, n being Nsteps held to 1..MaxSteps (a count
-    // outside could only come from a damaged state and must not write past the arrays or divide by
-    // zero), and the storing of entry k under the index rule (forward: k; backward: n - k).
+    // The same loop for a kind that solves all positions of a revolution at once: fwd read once,
+    // then `solveAll(positions)` solves every position of Revolution(Nsteps); then for k = 0..n in
+    // turn `stepOf(k)` hands over position k as a SolvedStep, the backlash carries the valve on
+    // from position k - 1, `eachStep(k, angle)` runs (for a listing line), and the entries are
+    // stored under the index rule. The valve leaves the revolution where CalcGear position after
+    // position would leave it.
+    template <typename SolveAll, typename StepOf, typename EachStep>
+    void SolveRevolutionBatched(StepArrays& steps, int Nsteps, SolveAll&& solveAll, StepOf&& stepOf,
+                                EachStep&& eachStep);
+    // The positions of a revolution of Nsteps steps, kept for the next revolution with as many.
+    const RevolutionPositions& Revolution(int Nsteps);
+    // Their angles alone, computed afresh.
     static void RevolutionAngles(int Nsteps, std::vector<float>& angles);
+    // The crank's direction at a crank angle: the crank pin stands at angle + pi from the axle.
+    static Direction2 CrankDirection(float crankAngle);
+    // Entry k under the index rule (forward: k; backward: n - k).
     static void StoreStep(StepArrays& steps, bool forward, int n, int k, float angle, float pistonPct,
                           float valvePos);
     // Step 3: EventRecord words 12..20 and byte 84 from the record.
@@ -116,20 +144,42 @@ protected:
     GearEnvironment env_;
     float LinkValvePos_ = 0;
     float ValvePos_ = 0;
+
+private:
+    RevolutionPositions revolution_;
 };
 
 template <typename EachStep>
 void GearModel::SolveRevolutionLoop(StepArrays& steps, int Nsteps, float gearSetting, EachStep&& eachStep) {
     const bool forward = env_.state.fwd != 0;
-    std::vector<float> angles;
-    RevolutionAngles(Nsteps, angles);
-    const int n = static_cast<int>(angles.size()) - 1;
+    const RevolutionPositions& revolution = Revolution(Nsteps);
+    const int n = revolution.n;
     for (int k = 0; k <= n; ++k) {
-        const float angle = angles[static_cast<std::size_t>(k)];
+        const float angle = revolution.angles[static_cast<std::size_t>(k)];
         CalcGear(angle, gearSetting);
         eachStep(k, angle);
         StoreStep(steps, forward, n, k, angle, PistonPct(), ValvePos_);
     }
+}
+
+template <typename SolveAll, typename StepOf, typename EachStep>
+void GearModel::SolveRevolutionBatched(StepArrays& steps, int Nsteps, SolveAll&& solveAll, StepOf&& stepOf,
+                                       EachStep&& eachStep) {
+    const bool forward = env_.state.fwd != 0;
+    const RevolutionPositions& revolution = Revolution(Nsteps);
+    solveAll(revolution);
+    const int n = revolution.n;
+    for (int k = 0; k <= n; ++k) {
+        const float angle = revolution.angles[static_cast<std::size_t>(k)];
+        const SolvedStep solved = stepOf(k);
+        ApplyBacklash(solved.rawValve);
+        eachStep(k, angle);
+        StoreStep(steps, forward, n, k, angle, solved.pistonPct, ValvePos_);
+    }
+}
+
+inline Direction2 GearModel::CrankDirection(float crankAngle) {
+    return DirectionAt(static_cast<double>(crankAngle) + std::numbers::pi);
 }
 
 inline void GearModel::StoreStep(StepArrays& steps, bool forward, int n, int k, float angle, float pistonPct,
