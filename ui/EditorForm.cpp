@@ -1,5 +1,6 @@
 // The tabbed editor form of a gear kind, laid out from its field table: ungrouped fields and group
-// boxes arranged in columns on each page, notes beside or below them, OK and Cancel under the pages.
+// boxes arranged in columns on each page, notes beside or below them, OK and Cancel under the pages,
+// Print beside them or on the page the table names.
 #include "ui/EditorForm.h"
 
 #include "gears/EditorFields.h"
@@ -23,7 +24,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <map>
 
 namespace linkwright {
 
@@ -38,12 +38,6 @@ QString JoinLines(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
         joined << Q(line);
     return joined.join(QLatin1Char('\n'));
-}
-
-// The page each form showed last, so that it opens again where the user left it.
-std::map<QString, int>& LastPages() {
-    static std::map<QString, int> pages;
-    return pages;
 }
 
 // Whether an edit's text converts as the session will convert it.
@@ -86,11 +80,12 @@ struct EditorForm::Control {
     QWidget* page = nullptr;
 };
 
-EditorForm::EditorForm(const QString& formName, EditorSession& session, Dialogs& dialogs, QPrinter& printer,
+EditorForm::EditorForm(EditorSession& session, EditorPages& pages, Dialogs& dialogs, QPrinter& printer,
                        QWidget* parent)
-    : QDialog(parent), session_(session), dialogs_(dialogs), printer_(printer) {
-    setObjectName(formName);
-    setWindowTitle(Q(session_.Table().caption));
+    : QDialog(parent), session_(session), pages_(pages), dialogs_(dialogs), printer_(printer) {
+    const EditorTable& table = session_.Table();
+    setObjectName(Q(table.formName));
+    setWindowTitle(Q(table.caption));
     setModal(true);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
@@ -111,23 +106,30 @@ EditorForm::EditorForm(const QString& formName, EditorSession& session, Dialogs&
     buttons->addStretch();
     buttons->addWidget(btnOK);
     buttons->addWidget(btnCancel);
+    // Print joins OK and Cancel unless a page of the table carries it.
+    if (Print1 == nullptr) {
+        CreatePrintButton(this);
+        buttons->addWidget(Print1);
+    }
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1);
     layout->addLayout(buttons);
 
-    // The page shown first: where the user left this form, else the table's choice.
-    int page = 0;
-    const auto remembered = LastPages().find(formName);
-    if (remembered != LastPages().end()) {
-        page = remembered->second;
-    } else {
-        const auto& tabs = session_.Table().tabs;
-        const auto first = std::find(tabs.begin(), tabs.end(), session_.Table().firstTab);
-        if (first != tabs.end()) page = static_cast<int>(first - tabs.begin());
-    }
-    if (page >= 0 && page < PageControl1->count()) PageControl1->setCurrentIndex(page);
-    connect(PageControl1, &QTabWidget::currentChanged, this,
-            [this](int index) { LastPages()[objectName()] = index; });
+    // The page shown first: where the user left this form, else the table's first page.
+    const QString opening = Q(pages_.OpeningTab(table));
+    for (int page = 0; page < PageControl1->count(); ++page)
+        if (PageControl1->widget(page)->objectName() == opening) PageControl1->setCurrentIndex(page);
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (QWidget* page = PageControl1->widget(index))
+            pages_.Remember(session_.Table(), page->objectName().toStdString());
+    });
+}
+
+void EditorForm::CreatePrintButton(QWidget* parent) {
+    Print1 = new QPushButton(QStringLiteral("Print"), parent);
+    Print1->setObjectName(QStringLiteral("Print1"));
+    Print1->setToolTip(QStringLiteral("Print this form"));
+    connect(Print1, &QPushButton::clicked, this, &EditorForm::Print1Click);
 }
 
 EditorForm::~EditorForm() = default;
@@ -229,15 +231,10 @@ void EditorForm::BuildPages() {
         // An empty last column takes the spare width, so the blocks keep their natural size.
         pageLayout->setColumnStretch(columns, 1);
 
-        // Print sits on the last page ("Other"), at its bottom right.
-        if (tabName == "Other" || (&tabName == &tabs.back() && Print1 == nullptr)) {
-            if (Print1 == nullptr) {
-                Print1 = new QPushButton(QStringLiteral("Print"), page);
-                Print1->setObjectName(QStringLiteral("Print1"));
-                Print1->setToolTip(QStringLiteral("Print this form"));
-                connect(Print1, &QPushButton::clicked, this, &EditorForm::Print1Click);
-                pageLayout->addWidget(Print1, pageLayout->rowCount(), 0, 1, columns + 1, Qt::AlignRight);
-            }
+        // Print on a page sits at its bottom right.
+        if (table.print == PrintPlacement::OnTab && tabName == table.printTab && Print1 == nullptr) {
+            CreatePrintButton(page);
+            pageLayout->addWidget(Print1, pageLayout->rowCount(), 0, 1, columns + 1, Qt::AlignRight);
         }
         PageControl1->addTab(page, tab);
     }
@@ -285,13 +282,14 @@ QWidget* EditorForm::BuildGroup(const QString& tab, const std::string& group, QW
         Control& control = *controls_[i];
         control.page = parent;
         const QString hint = Q(field.hint);
+        const QString labelHint = field.labelHint.empty() ? hint : Q(field.labelHint);
 
         switch (field.control) {
         case ControlKind::Edit: {
             const int row = rows.NextRow();
             control.label = new QLabel(Q(field.label.empty() ? field.component : field.label), box);
             control.label->setObjectName(Q(field.component) + QStringLiteral("Label"));
-            control.label->setToolTip(hint);
+            control.label->setToolTip(labelHint);
             control.edit = new QLineEdit(box);
             control.edit->setObjectName(Q(field.component));
             control.edit->setToolTip(hint);
@@ -360,7 +358,7 @@ QWidget* EditorForm::BuildGroup(const QString& tab, const std::string& group, QW
             // The group box already carries the caption when it has the same name.
             if (!field.label.empty() && field.label != group) {
                 control.label = new QLabel(Q(field.label), box);
-                control.label->setToolTip(hint);
+                control.label->setToolTip(labelHint);
                 rows.grid()->addWidget(control.label, row, 0);
                 rows.grid()->addWidget(line, row, 1, 1, 2);
             } else {
@@ -457,27 +455,10 @@ void EditorForm::showEvent(QShowEvent* event) {
     if (!filled_) FormActivate();
 }
 
-std::unique_ptr<EditorForm> MakeEditorForm(GearKind kind, EditorSession& session, Dialogs& dialogs,
-                                           QPrinter& printer, QWidget* parent) {
-    switch (kind) {
-    case GearKind::Walschaerts1:
-        return std::make_unique<TEdWal1>(session, dialogs, printer, parent);
-    case GearKind::Stephensons1:
-        return std::make_unique<TEdSte1>(session, dialogs, printer, parent);
-    case GearKind::Bakers1:
-        return std::make_unique<TEdBak1>(session, dialogs, printer, parent);
-    case GearKind::Walschaerts2:
-        return std::make_unique<TEdWal2>(session, dialogs, printer, parent);
-    case GearKind::Stephensons2:
-        return std::make_unique<TEdSte2>(session, dialogs, printer, parent);
-    }
-    return std::make_unique<TEdWal1>(session, dialogs, printer, parent);
-}
-
-void RunEditorForm(GearKind kind, EditorSession& session, Dialogs& dialogs, QPrinter& printer,
+void RunEditorForm(EditorSession& session, EditorPages& pages, Dialogs& dialogs, QPrinter& printer,
                    QWidget* parent) {
-    std::unique_ptr<EditorForm> form = MakeEditorForm(kind, session, dialogs, printer, parent);
-    form->exec();
+    EditorForm form(session, pages, dialogs, printer, parent);
+    form.exec();
 }
 
 } // namespace linkwright

@@ -2,8 +2,6 @@
 // controls and hands their contents to the EditorSession, which converts, stores and decides.
 #pragma once
 
-#include "state/SimulationState.h"
-
 #include <QDialog>
 #include <QString>
 
@@ -23,15 +21,17 @@ class QWidget;
 namespace linkwright {
 
 class Dialogs;
+class EditorPages;
 class EditorSession;
 struct ControlValue;
 
 class EditorForm : public QDialog {
     Q_OBJECT
 public:
-    // `formName` is the object name ("EdWal1"); the caption, pages and controls come from the
-    // session's table. Print asks `dialogs` for confirmation and prints on `printer`.
-    EditorForm(const QString& formName, EditorSession& session, Dialogs& dialogs, QPrinter& printer,
+    // The object name ("EdWal1"), caption, pages, first page, Print button and controls all come
+    // from the session's table. The form opens on the page `pages` remembers for it and tells it
+    // every page the user turns to. Print asks `dialogs` for confirmation and prints on `printer`.
+    EditorForm(EditorSession& session, EditorPages& pages, Dialogs& dialogs, QPrinter& printer,
                QWidget* parent = nullptr);
     ~EditorForm() override;
 
@@ -54,11 +54,13 @@ private:
     struct Control;
 
     void BuildPages();
+    void CreatePrintButton(QWidget* parent);
     QWidget* BuildGroup(const QString& tab, const std::string& group, QWidget* parent);
     void ShowValue(std::size_t index, const ControlValue& value);
     void UpdateEnabled();
 
     EditorSession& session_;
+    EditorPages& pages_;
     Dialogs& dialogs_;
     QPrinter& printer_;
     QTabWidget* PageControl1 = nullptr;
@@ -69,44 +71,9 @@ private:
     bool filled_ = false;
 };
 
-// The five editors, one per gear kind, as the program names them.
-class TEdWal1 final : public EditorForm {
-    Q_OBJECT
-public:
-    TEdWal1(EditorSession& session, Dialogs& dialogs, QPrinter& printer, QWidget* parent = nullptr)
-        : EditorForm(QStringLiteral("EdWal1"), session, dialogs, printer, parent) {}
-};
-class TEdSte1 final : public EditorForm {
-    Q_OBJECT
-public:
-    TEdSte1(EditorSession& session, Dialogs& dialogs, QPrinter& printer, QWidget* parent = nullptr)
-        : EditorForm(QStringLiteral("EdSte1"), session, dialogs, printer, parent) {}
-};
-class TEdBak1 final : public EditorForm {
-    Q_OBJECT
-public:
-    TEdBak1(EditorSession& session, Dialogs& dialogs, QPrinter& printer, QWidget* parent = nullptr)
-        : EditorForm(QStringLiteral("EdBak1"), session, dialogs, printer, parent) {}
-};
-class TEdWal2 final : public EditorForm {
-    Q_OBJECT
-public:
-    TEdWal2(EditorSession& session, Dialogs& dialogs, QPrinter& printer, QWidget* parent = nullptr)
-        : EditorForm(QStringLiteral("EdWal2"), session, dialogs, printer, parent) {}
-};
-class TEdSte2 final : public EditorForm {
-    Q_OBJECT
-public:
-    TEdSte2(EditorSession& session, Dialogs& dialogs, QPrinter& printer, QWidget* parent = nullptr)
-        : EditorForm(QStringLiteral("EdSte2"), session, dialogs, printer, parent) {}
-};
-
-// The editor form of a kind, for one showing.
-std::unique_ptr<EditorForm> MakeEditorForm(GearKind kind, EditorSession& session, Dialogs& dialogs,
-                                           QPrinter& printer, QWidget* parent = nullptr);
-
-// Builds the kind's form, shows it modally until OK or Cancel closes it. Suits Simulation::Edit1Click.
-void RunEditorForm(GearKind kind, EditorSession& session, Dialogs& dialogs, QPrinter& printer,
+// Builds the form of the session's kind and shows it modally until OK or Cancel closes it. Suits
+// Simulation::Edit1Click.
+void RunEditorForm(EditorSession& session, EditorPages& pages, Dialogs& dialogs, QPrinter& printer,
                    QWidget* parent = nullptr);
 
 } // namespace linkwright

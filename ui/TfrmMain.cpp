@@ -649,9 +649,8 @@ void TfrmMain::IndicatorDiagClick() {
 
 void TfrmMain::Edit1Click() {
     Guard([&] {
-        sim_.Edit1Click([&](EditorSession& session) {
-            RunEditorForm(sim_.CurrentKind, session, dialogs_, printer_, this);
-        });
+        sim_.Edit1Click(
+            [&](EditorSession& session) { RunEditorForm(session, editorPages_, dialogs_, printer_, this); });
         ShowRedraw();
     });
 }

@@ -3,6 +3,8 @@
 // method of the same name and then shows what it produced.
 #pragma once
 
+#include "gears/EditorFields.h"
+
 #include <QImage>
 #include <QMainWindow>
 #include <QPointer>
@@ -198,6 +200,8 @@ private:
     std::unique_ptr<TfrmOval> frmOval_;
     std::unique_ptr<TMessages> Messages_;
     std::unique_ptr<TfrmInfo> frmInfo_;
+    // The page each editor form was left on, so that it opens there again during this run.
+    EditorPages editorPages_;
 
     bool movieRunning_ = false;
     bool shown_ = false;

@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -675,6 +676,26 @@ TEST_F(MainWindowTest, EditorOpensModallyAndKeepsItsFormOnASyntaxError) {
     EXPECT_EQ(dialogs.informations.back(), SyntaxErrorMessage);
     EXPECT_FALSE(window->IndicatorWindow()->isVisible()); // the editor closes the diagrams first
     EXPECT_GE(sim->State.Nsteps, MinSteps);
+}
+
+TEST_F(MainWindowTest, TheEditorOpensAgainOnThePageItWasLeftOn) {
+    // Each showing notes the page it opened on, turns to `turnTo` and cancels.
+    auto edit = [&](const char* turnTo) {
+        std::string opened;
+        QTimer::singleShot(100, window.get(), [&] {
+            QWidget* form = QApplication::activeModalWidget();
+            if (form == nullptr) return;
+            auto* tabs = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+            opened = tabs->currentWidget()->objectName().toStdString();
+            tabs->setCurrentWidget(tabs->findChild<QWidget*>(QString::fromUtf8(turnTo)));
+            form->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+        });
+        Trigger("Edit1");
+        return opened;
+    };
+    EXPECT_EQ(edit("Valving"), "Conditions");
+    EXPECT_EQ(edit("Other"), "Valving");
+    EXPECT_EQ(edit("Other"), "Other");
 }
 
 TEST_F(MainWindowTest, DoubleClickOnThePictureOpensTheEditor) {

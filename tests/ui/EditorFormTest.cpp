@@ -1,12 +1,13 @@
 // The Walschaerts 1 editor as the user meets it: its pages and controls, OK with good input, the
 // syntax-error message with the form left open and the bad field zeroed, Cancel, the Auto check
-// boxes and Print.
+// boxes, Print on the Other page, and the page the form opens on.
 #include "ui/EditorForm.h"
 #include "app/Simulation.h"
 #include "gears/wal1/Wal1.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/ScriptedDialogs.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -34,7 +36,7 @@ protected:
     EditorFormTest()
         : simulation(dialogs, scratch / "Messages.txt"),
           model(dynamic_cast<Wal1&>(*simulation.Model(GearKind::Walschaerts1))),
-          session(model, simulation.State, dialogs), form(session, dialogs, printer) {
+          session(model, simulation.State, dialogs), form(session, pages, dialogs, printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString((scratch / "editor.pdf").string()));
         form.show();
@@ -53,8 +55,9 @@ protected:
     Simulation simulation;
     Wal1& model;
     EditorSession session;
+    EditorPages pages;
     QPrinter printer;
-    TEdWal1 form;
+    EditorForm form;
 };
 
 TEST_F(EditorFormTest, ShowsTheCaptionPagesAndEveryControlFilled) {
@@ -66,6 +69,7 @@ TEST_F(EditorFormTest, ShowsTheCaptionPagesAndEveryControlFilled) {
     EXPECT_EQ(pages->tabText(1), "Geometry");
     EXPECT_EQ(pages->tabText(2), "Valving");
     EXPECT_EQ(pages->tabText(3), "Other");
+    EXPECT_EQ(pages->currentWidget()->objectName(), "Conditions");
 
     EXPECT_EQ(Find<QLineEdit>("PistStroke")->text(), "  2.1250");
     EXPECT_EQ(Find<QLineEdit>("Nsteps")->text(), " 550");
@@ -79,7 +83,8 @@ TEST_F(EditorFormTest, ShowsTheCaptionPagesAndEveryControlFilled) {
     EXPECT_EQ(speed->maximum(), 10);
     EXPECT_EQ(speed->value(), 6); // 0.01 rad is 0.573 degrees
     EXPECT_NE(Find<QGroupBox>("Admission"), nullptr);
-    EXPECT_NE(Find<QPushButton>("Print1"), nullptr);
+    ASSERT_NE(Find<QPushButton>("Print1"), nullptr);
+    EXPECT_EQ(Find<QPushButton>("Print1")->parentWidget()->objectName(), "Other");
     EXPECT_NE(form.findChild<QLabel*>("SlowLabel"), nullptr);
     EXPECT_NE(form.findChild<QLabel*>("FastLabel"), nullptr);
     EXPECT_FALSE(Find<QLineEdit>("PistStroke")->toolTip().isEmpty());
@@ -195,14 +200,36 @@ TEST_F(EditorFormTest, PrintsTheFormToAPdfFileOnlyWhenConfirmed) {
     EXPECT_TRUE(form.isVisible());
 }
 
-TEST(EditorFormFactory, NamesTheFormAfterItsKind) {
+TEST(RunEditorForm, ShowsTheKindsFormModallyOnThePageItWasLeftOn) {
     ScratchDir scratch;
     ScriptedDialogs dialogs;
     Simulation simulation(dialogs, scratch / "Messages.txt");
     EditorSession session(simulation.CurrentModel(), simulation.State, dialogs);
+    EditorPages pages;
     QPrinter printer;
-    EXPECT_EQ(MakeEditorForm(GearKind::Walschaerts1, session, dialogs, printer)->objectName(), "EdWal1");
-    EXPECT_EQ(MakeEditorForm(GearKind::Stephensons2, session, dialogs, printer)->objectName(), "EdSte2");
+    // Runs the form once: notes its name, caption and page, turns to `turnTo` and cancels.
+    auto run = [&](EditorPages& remembered, const char* turnTo) {
+        std::string seen;
+        QTimer::singleShot(0, [&] {
+            QWidget* form = QApplication::activeModalWidget();
+            if (form == nullptr) return;
+            auto* tabs = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+            seen =
+                (form->objectName() + " " + form->windowTitle() + " " + tabs->currentWidget()->objectName())
+                    .toStdString();
+            if (turnTo != nullptr)
+                tabs->setCurrentWidget(tabs->findChild<QWidget*>(QString::fromUtf8(turnTo)));
+            form->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+        });
+        RunEditorForm(session, remembered, dialogs, printer);
+        return seen;
+    };
+    EXPECT_EQ(run(pages, "Valving"), "EdWal1 Edit Walschaert 1 Conditions");
+    EXPECT_EQ(run(pages, "Geometry"), "EdWal1 Edit Walschaert 1 Valving");
+    EXPECT_EQ(run(pages, nullptr), "EdWal1 Edit Walschaert 1 Geometry");
+    // The pages are remembered by their owner, not by the program: a new owner starts afresh.
+    EditorPages fresh;
+    EXPECT_EQ(run(fresh, nullptr), "EdWal1 Edit Walschaert 1 Conditions");
 }
 
 TEST(EditorFormFactory, EditThroughTheSimulationClampsStepsAfterTheForm) {
@@ -210,8 +237,9 @@ TEST(EditorFormFactory, EditThroughTheSimulationClampsStepsAfterTheForm) {
     ScriptedDialogs dialogs;
     Simulation simulation(dialogs, scratch / "Messages.txt");
     QPrinter printer;
+    EditorPages pages;
     simulation.Edit1Click([&](EditorSession& session) {
-        TEdWal1 form(session, dialogs, printer);
+        EditorForm form(session, pages, dialogs, printer);
         form.show();
         form.findChild<QLineEdit*>("Nsteps")->setText("1000");
         form.findChild<QPushButton*>("btnOK")->click();
