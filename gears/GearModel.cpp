@@ -45,14 +45,6 @@ void GearModel::ApplyBacklash(float raw) {
     ValvePos_ = out;
 }
 
-void GearModel::RevolutionAngles(int Nsteps, std::vector<float>& angles) {
-    const int n = std::clamp(Nsteps, 1, MaxSteps);
-    angles.resize(static_cast<std::size_t>(n) + 1);
-    for (int k = 0; k <= n; ++k)
-        angles[static_cast<std::size_t>(k)] =
-            static_cast<float>(static_cast<double>(k) / n * 2.0 * std::numbers::pi);
-}
-
 const RevolutionPositions& GearModel::Revolution(int Nsteps) {
     RevolutionPositions& memo = revolution_;
     // The angles and directions follow from the number of steps alone.

@@ -131,8 +131,6 @@ protected:
                                 EachStep&& eachStep);
     // The positions of a revolution of Nsteps steps, kept for the next revolution with as many.
     const RevolutionPositions& Revolution(int Nsteps);
-    // Their angles alone, computed afresh.
-    static void RevolutionAngles(int Nsteps, std::vector<float>& angles);
     // The crank's direction at a crank angle: the crank pin stands at angle + pi from the axle.
     static Direction2 CrankDirection(float crankAngle);
     // Entry k under the index rule (forward: k; backward: n - k).

@@ -1,4 +1,4 @@
-// Walschaerts 1 mechanism: initialisation with the return-crank auto-setting and the link-swing check,
+// Walschaerts 1 mechanism: initialisation (the Walschaerts steps and this kind's link-swing check),
 // the linkage solution of one position, the revolution solve with its listing, and the drawing.
 #include "gears/wal1/Wal1.h"
 
@@ -7,39 +7,15 @@
 #include "gears/PinPlacement.h"
 #include "gears/ValvePanel.h"
 #include "plot/Glib1.h"
-#include "windows/Dialogs.h"
 #include "windows/MessagesFile.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <initializer_list>
-#include <numbers>
+#include <cstddef>
 #include <string>
+#include <utility>
 
 namespace linkwright {
-
-namespace {
-
-constexpr double kPi = std::numbers::pi;
-
-// Bit-for-bit equality: -0 and +0 can lead to different results, so == would not do.
-template <std::size_t N> bool SameBits(const float (&kept)[N], std::initializer_list<float> now) {
-    return std::memcmp(kept, std::data(now), sizeof kept) == 0;
-}
-
-std::string PadTo49(std::string line) {
-    if (line.size() < 49) line.append(49 - line.size(), ' ');
-    return line;
-}
-
-// The piston's position in percent of the stroke: the crosshead's distance from where it stands
-// at crank angle 0.
-float PistonPercent(const Wal1Points& p, double stroke) {
-    if (stroke == 0.0) return 0.0f;
-    return static_cast<float>((static_cast<double>(p.G.x) - p.CylRef.x) / stroke * 100.0);
-}
-
-} // namespace
 
 Wal1::Wal1(const GearEnvironment& env) : GearModelOf(env) {}
 
@@ -48,160 +24,87 @@ void Wal1::SetExample() {
     ResetUnitVariables();
 }
 
+WalschaertsDimensions Wal1::Dimensions() const {
+    const Wal1Record& g = GearRecord;
+    WalschaertsDimensions d;
+    d.PistStroke = g.PistStroke;
+    d.GC = g.GC;
+    d.GVy = g.GVy;
+    d.APx = g.APx;
+    d.APy = g.APy;
+    d.BT = g.BT;
+    d.PXx = g.PXx;
+    d.PXy = g.PXy;
+    d.DieBlockChord = g.DieBlockChord;
+    d.CE = g.CE;
+    d.AE = g.AE;
+    d.EX = g.EX;
+    d.Inside = g.Inside;
+    d.EccLeads = g.EccLeads;
+    // The radius-rod pin runs on a horizontal line TV above the valve rod.
+    d.midGearPinHeight = static_cast<double>(g.GVy) + g.TV;
+    return d;
+}
+
 void Wal1::InitialiseGear() {
     Wal1Record& g = GearRecord;
-    Wal1Points& p = pts_;
     MessagesFile& messages = env_.messages;
 
-    // The axle is placed with the crank radius, so it is derived from the stroke before anything
-    // else; otherwise a changed stroke would be solved with the previous radius.
-    CrankRadius = static_cast<float>(static_cast<double>(g.PistStroke) / 2.0);
+    const WalschaertsDimensions dimensions = Dimensions();
+    const WalschaertsFixedPoints fixed = PlaceFixedPoints(dimensions, WheelLift, WheelDisp);
+    CrankRadius = fixed.CrankRadius;
+    pts_.CylRef = fixed.CylRef;
+    pts_.A = fixed.A;
+    pts_.P = fixed.P;
+    X0 = fixed.X0;
+    C0 = fixed.C0;
 
-    // Fixed points.
-    p.CylRef = Point2{0.0f, 0.0f};
-    p.A = Point2{static_cast<float>(static_cast<double>(CrankRadius) + g.GC + WheelDisp), WheelLift};
-    p.P = Point2{static_cast<float>(static_cast<double>(p.A.x) + g.APx - WheelDisp),
-                 static_cast<float>(static_cast<double>(p.A.y) + g.APy - WheelLift)};
-
-    // Mid-gear slope of the radius rod and the tail pin it gives.
-    const double o = static_cast<double>(g.APy) - (static_cast<double>(g.GVy) + g.TV);
-    const double bt = g.BT;
-    double sinB0 = 0.0;
-    double cosB0 = 1.0;
-    if (bt > 0.0 && std::fabs(o) <= bt) {
-        sinB0 = o / bt;
-        cosB0 = std::sqrt(bt * bt - o * o) / bt;
-    } else if (o != 0.0) {
-        // A radius rod shorter than the offset cannot be level with it; take it as steep as it gets.
-        sinB0 = o > 0.0 ? 1.0 : -1.0;
-        cosB0 = 0.0;
-    }
-    X0 = Point2{static_cast<float>(p.P.x + g.PXx * cosB0 - g.PXy * sinB0),
-                static_cast<float>(p.P.y + g.PXy * cosB0 + g.PXx * sinB0)};
-    C0 = Point2{static_cast<float>(static_cast<double>(p.A.x) - CrankRadius), p.A.y};
-
-    messages.AppendLine("*************************************************");
-    messages.AppendLine("**** Walschaerts 1 gear initialisation **********");
-    messages.AppendLine("*************************************************");
-
-    if (AutoSetting != 0) {
-        setretcrank();
-        messages.AppendLine(PadTo49("Autosetting results:"));
-        messages.AppendLine(PadTo49("These are output whenever the gear is edited"));
-        messages.AppendLine(PadTo49("and the edit form is OKed, if AutoSetting is on."));
-        messages.AppendLine("AE Radius of locus of eccentric pin  " + F(g.AE, 8, 3));
-        messages.AppendLine("EX Eccentric rod length              " + F(g.EX, 8, 3));
-        messages.AppendLine("aCAE Eccentric angle, deg            " + F(Degrees(aCAE), 8, 2));
-    } else {
-        // The angle at A of the triangle axle, crank pin, eccentric pin.
-        const double ae = g.AE;
-        const double stroke = g.PistStroke;
-        const double ce = g.CE;
-        const double cosine = (ae * ae + stroke * stroke / 4.0 - ce * ce) / (ae * stroke);
-        // A zero eccentric radius or stroke leaves the angle undefined (and irrelevant): take 0.
-        aCAE = std::isfinite(cosine) ? ArcCos(static_cast<float>(cosine)) : 0.0f;
-        g.EccLeads = g.Inside != 0 ? 0 : 1;
-        if (g.Inside != 0) aCAE = -aCAE;
-        messages.AppendLine("aCAE Eccentric Angle is " + F(Degrees(aCAE), 8, 3));
-    }
+    const ReturnCrankSetting returnCrank =
+        SetReturnCrank("Walschaerts 1", dimensions, fixed, AutoSetting != 0, messages);
+    aCAE = returnCrank.aCAE;
+    g.AE = returnCrank.AE;
+    g.EX = returnCrank.EX;
+    g.EccLeads = returnCrank.EccLeads;
 
     LinkSwings = CheckLinkSwings();
     messages.AppendLine("Exp link swings from midposition, deg " + F(Degrees(LinkSwings.s1), 8, 1) +
                         F(Degrees(LinkSwings.s2), 8, 1));
+    WarnOfUnevenSwings(LinkSwings.s1, LinkSwings.s2, messages, env_.dialogs);
 
-    if (std::fabs(static_cast<double>(LinkSwings.s1) + LinkSwings.s2) > 0.02) {
-        messages.AppendLine("***WARNING*******************************************");
-        messages.AppendLine("Note that the angles of swing of the expansion");
-        messages.AppendLine("link are not equal.  This can be due to poor");
-        messages.AppendLine("setting of the return crank or eccentric rod,");
-        messages.AppendLine("or due to an incorrect backset (PXx).");
-        messages.AppendLine("The model may still run, but valve events will be uneven.");
-        messages.AppendLine("Go to Conditions, set Autosetting and try again.");
-        messages.AppendLine("If Autosetting is on, then fiddle with backset under");
-        messages.Append("Geometry, PXx");
-        messages.Flush();
-        env_.dialogs.Information("Uneven Expansion Link Swings! See Message window.");
-    }
-
-    ValveOrigin = Point2{static_cast<float>(static_cast<double>(p.P.x) - g.BT), g.GVy};
-    LinkHalfAngle = ArcSin(static_cast<float>(static_cast<double>(g.DieBlockChord) / 2.0 / g.BT));
-    CrankRadius = static_cast<float>(static_cast<double>(g.PistStroke) / 2.0);
+    ValveOrigin = fixed.ValveOrigin;
+    LinkHalfAngle = fixed.LinkHalfAngle;
 
     CopyViewWindow();
-}
-
-void Wal1::setretcrank() {
-    Wal1Record& g = GearRecord;
-    const Point2 A = pts_.A;
-    const double phi = AngleOf(static_cast<float>(static_cast<double>(A.x) - X0.x),
-                               static_cast<float>(static_cast<double>(A.y) - X0.y));
-    const double psi = phi + kPi / 2.0;
-
-    // The eccentric pin square to the line from the tail pin to the axle, CE from the crank pin
-    // on its front dead centre.
-    const Circle returnCrank{g.CE, C0.x, C0.y};
-    const Segment square{A.x, A.y, static_cast<float>(A.x + g.PistStroke * std::cos(psi)),
-                         static_cast<float>(A.y + g.PistStroke * std::sin(psi))};
-    Point2 p1;
-    Point2 p2;
-    int count = 0;
-    CircleLine(returnCrank, square, p1, p2, count);
-    if (count != 2) env_.messages.AppendLine("Error in setretcrank");
-
-    aCAE = static_cast<float>(g.Inside != 0 ? psi - kPi : psi);
-    // Without any intersection there is no pin to measure: AE and EX keep their values.
-    if (count == 0 || !Finite(p1) || !Finite(p2)) return;
-    if (p1.y < p2.y) std::swap(p1, p2);
-    const Point2 E = g.Inside != 0 ? p1 : p2;
-    g.AE = Distance(E, A);
-    g.EX = Distance(E, X0);
 }
 
 Wal1LinkSwings Wal1::CheckLinkSwings() const {
     const Wal1Record& g = GearRecord;
     const Point2 A = pts_.A;
     const Point2 P = pts_.P;
+    // The eccentric pin in line with the axle and the tail pin, towards and away from it.
     const double k = static_cast<double>(g.AE) / g.EX;
     const double dx = static_cast<double>(X0.x) - A.x;
     const double dy = static_cast<double>(X0.y) - A.y;
     const Point2 ends[2] = {Point2{static_cast<float>(A.x + dx * k), static_cast<float>(A.y + dy * k)},
                             Point2{static_cast<float>(A.x - dx * k), static_cast<float>(A.y - dy * k)}};
     const Circle tail{Distance(X0, P), P.x, P.y};
-    const float a0 = AngleOf(static_cast<float>(static_cast<double>(P.x) - X0.x),
-                             static_cast<float>(static_cast<double>(P.y) - X0.y));
     float swings[2] = {0.0f, 0.0f};
     for (int i = 0; i < 2; ++i) {
         // An eccentric rod that cannot reach the tail-pin circle counts as no swing at all.
         Point2 Xi = X0;
         PlaceOnCircleCircle(Xi, Circle{g.EX, ends[i].x, ends[i].y}, tail, LowerRoot{});
-        const float ai = AngleOf(static_cast<float>(static_cast<double>(P.x) - Xi.x),
-                                 static_cast<float>(static_cast<double>(P.y) - Xi.y));
-        swings[i] = static_cast<float>(static_cast<double>(ai) - a0);
+        swings[i] = LinkSwing(P, X0, Xi);
     }
     return Wal1LinkSwings{swings[0], swings[1]};
 }
 
-void Wal1::PrepareSolution(float gearSetting) {
+// Inline, so that the drive it fills stays in registers for the solve.
+[[gnu::always_inline]] inline WalschaertsDrive Wal1::PrepareSolution(float gearSetting) {
     Wal1Record& g = GearRecord;
-    if (!eccentric_.valid || !SameBits(eccentric_.inputs, {aCAE})) {
-        eccentric_.inputs[0] = aCAE;
-        eccentric_.lead = DirectionAt(aCAE);
-        eccentric_.valid = true;
-    }
-    if (!tail_.valid || !SameBits(tail_.inputs, {g.PXx, g.PXy})) {
-        tail_.inputs[0] = g.PXx;
-        tail_.inputs[1] = g.PXy;
-        tail_.radius = static_cast<float>(
-            std::sqrt(static_cast<double>(g.PXx) * g.PXx + static_cast<double>(g.PXy) * g.PXy));
-        tail_.direction = DirectionOf(g.PXx, g.PXy);
-        tail_.valid = true;
-    }
 
     // The union link level, or the reversing shaft on the radius-rod pin's height, where the record
     // asks for it.
-    if (g.AutoDU != 0)
-        g.DU = static_cast<float>(static_cast<double>(ValveOrigin.x) -
-                                  (static_cast<double>(pts_.CylRef.x) + CrankRadius));
+    if (g.AutoDU != 0) g.DU = AutomaticUnionLink(ValveOrigin, pts_.CylRef, CrankRadius);
     if (g.AutoARy != 0) {
         g.ARy = static_cast<float>(static_cast<double>(g.GVy) + g.TV);
         g.MLAA = 0.0f;
@@ -209,73 +112,47 @@ void Wal1::PrepareSolution(float gearSetting) {
 
     // Reversing shaft and lifting arm.
     const Point2 R{static_cast<float>(static_cast<double>(pts_.P.x) + g.ARx), g.ARy};
-    liftingArm_.R = R;
     const float alpha = static_cast<float>(static_cast<double>(g.FLAA) * gearSetting - g.MLAA);
-    if (!liftingArm_.valid || !SameBits(liftingArm_.inputs, {R.x, R.y, alpha, g.LR})) {
-        liftingArm_.inputs[0] = R.x;
-        liftingArm_.inputs[1] = R.y;
-        liftingArm_.inputs[2] = alpha;
-        liftingArm_.inputs[3] = g.LR;
-        liftingArm_.L = PlaceInFrame(R, DirectionAt(alpha), -g.LR, 0.0);
-        liftingArm_.valid = true;
-    }
+
+    WalschaertsDrive d;
+    d.CylRef = pts_.CylRef;
+    d.A = pts_.A;
+    d.P = pts_.P;
+    d.R = R;
+    d.L = memo_.LiftingArmEnd(R, alpha, g.LR);
+    d.CrankRadius = CrankRadius;
+    d.GC = g.GC;
+    d.DGx = g.DGx;
+    d.DGy = g.DGy;
+    d.DU = g.DU;
+    d.AE = g.AE;
+    d.EX = g.EX;
+    d.BT = g.BT;
+    d.lead = memo_.EccentricLead(aCAE);
+    const WalschaertsMemo::LinkTail& tail = memo_.Tail(g.PXx, g.PXy);
+    d.tailRadius = tail.radius;
+    d.tailDirection = tail.direction;
+    return d;
 }
 
 void Wal1::SolvePositions(std::span<const Direction2> cranks, float gearSetting, std::span<Wal1Points> out) {
-    PrepareSolution(gearSetting);
+    const WalschaertsDrive drive = PrepareSolution(gearSetting);
     const Wal1Record& g = GearRecord;
     const Point2 V0 = ValveOrigin;
-    const Point2 A = pts_.A;
-    const Point2 P = pts_.P;
-    const Point2 CylRef = pts_.CylRef;
-    const Point2 R = liftingArm_.R;
-    const Point2 L = liftingArm_.L;
+    const Point2 P = drive.P;
+    const Point2 L = drive.L;
     const std::size_t n = std::min(cranks.size(), out.size());
-    // Each loop below carries the pin of the position before, which an unsolvable intersection
-    // keeps.
 
-    // The crank pin and the return crank's pin, which leads it by aCAE; the fixed pins.
-    for (std::size_t i = 0; i < n; ++i) {
-        Wal1Points& p = out[i];
-        const Direction2 crank = cranks[i];
-        p.CylRef = CylRef;
-        p.A = A;
-        p.P = P;
-        p.R = R;
-        p.L = L;
-        p.C = PlaceInFrame(A, crank, CrankRadius, 0.0);
-        p.E = PlaceInFrame(A, Turned(crank, eccentric_.lead), g.AE, 0.0);
-    }
-
-    // The crosshead on the line of stroke through the cylinder and the axle, the droplink, the
-    // lever's bottom pin with the union link level, and the radius-rod pin's line, whose height
-    // follows the lever's lean.
-    const Segment stroke{CylRef.x, CylRef.y, A.x, A.y};
-    Point2 G = pts_.G;
-    for (std::size_t i = 0; i < n; ++i) {
-        Wal1Points& p = out[i];
-        PlaceOnCircleLine(G, Circle{g.GC, p.C.x, p.C.y}, stroke, CylRef);
-        p.G = G;
-        p.D = Point2{static_cast<float>(static_cast<double>(p.G.x) + g.DGx),
-                     static_cast<float>(static_cast<double>(p.G.y) + g.DGy)};
-        p.U0 = Point2{static_cast<float>(static_cast<double>(p.D.x) + g.DU), p.D.y};
+    // From the crank to the link's centre as in every Walschaerts gear; with the crosshead, the
+    // radius-rod pin's line, whose height follows the lever's lean.
+    PlaceCrankToLink(drive, cranks.first(n), out.first(n), pts_, [&](Wal1Points& p) {
         const Direction2 lean =
             DirectionOf(static_cast<double>(V0.x) - p.U0.x, static_cast<double>(V0.y) - p.U0.y);
         p.T0 = Point2{V0.x, static_cast<float>(V0.y + g.TV * lean.s)};
-    }
+    });
 
-    // The eccentric rod's end on the link tail, and the link's centre of curvature, BT behind the
-    // trunnion in the link's own frame: the frame is turned as far as the tail now points from
-    // where it points in that frame.
-    Point2 X = pts_.X;
-    for (std::size_t i = 0; i < n; ++i) {
-        Wal1Points& p = out[i];
-        PlaceOnCircleCircle(X, Circle{tail_.radius, P.x, P.y}, Circle{g.EX, p.E.x, p.E.y}, LowerRoot{});
-        p.X = X;
-        const Direction2 tailNow =
-            DirectionOf(static_cast<double>(p.X.x) - P.x, static_cast<double>(p.X.y) - P.y);
-        p.Q = PlaceInFrame(P, TurnedBack(tailNow, tail_.direction), -g.BT, 0.0);
-    }
+    // Each loop below carries the pin of the position before, which an unsolvable intersection
+    // keeps.
 
     // The die block on the link arc, on the radius rod's line from the lifting arm to that line.
     Point2 B = pts_.B;
@@ -315,28 +192,8 @@ void Wal1::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
     }
 }
 
-Direction2 Wal1::CrankDirection(float crankAngle) {
-    return DirectionAt(static_cast<double>(crankAngle) + kPi);
-}
-
-const Wal1::RevolutionMemo& Wal1::Revolution(int Nsteps) {
-    RevolutionMemo& memo = revolution_;
-    // The angles follow from the number of steps alone.
-    if (memo.angles.empty() || memo.Nsteps != Nsteps) {
-        memo.Nsteps = Nsteps;
-        RevolutionAngles(Nsteps, memo.angles);
-        memo.cranks.resize(memo.angles.size());
-        memo.angleFields.resize(memo.angles.size());
-        for (std::size_t i = 0; i < memo.angles.size(); ++i) {
-            memo.cranks[i] = CrankDirection(memo.angles[i]);
-            memo.angleFields[i] = F(Degrees(memo.angles[i]), 5, 1) + ' ';
-        }
-    }
-    return memo;
-}
-
 float Wal1::LinkValveDisplacement(const Wal1Points& p) const {
-    return static_cast<float>(static_cast<double>(p.V.x) - ValveOrigin.x + GearRecord.AdjValveX);
+    return ValveDisplacement(p.V, ValveOrigin, GearRecord.AdjValveX);
 }
 
 void Wal1::CalcGear(float crankAngle, float gearSetting) {
@@ -355,40 +212,26 @@ void Wal1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, f
     GearRecord.LastForward = env_.state.fwd;
 
     ListingFile file(OutputFileName);
-    std::string& listing = listing_;
-    listing.clear();
-    listing += "Results from last calculation of a cycle\n";
-    listing += "Crankangle RadRodXY DieblockXY TailpinXY EccPinXY XheadXY CrankXY\n";
-
-    // Every position of the revolution is solved in one pass, then listed and stored in turn.
-    const RevolutionMemo& revolution = Revolution(Nsteps);
-    const std::vector<float>& angles = revolution.angles;
-    positions_.resize(angles.size());
-    SolvePositions(revolution.cranks, gearSetting, positions_);
-    const bool forward = env_.state.fwd != 0;
-    const int n = static_cast<int>(angles.size()) - 1;
     const double stroke = GearRecord.PistStroke;
-    for (int k = 0; k <= n; ++k) {
-        const float angle = angles[static_cast<std::size_t>(k)];
-        const Wal1Points& p = positions_[static_cast<std::size_t>(k)];
-        ApplyBacklash(LinkValveDisplacement(p));
-        // The line is put together in place, then appended whole.
-        char line[12 * (FieldRoom(6) + 1) + 1];
-        char* at = line;
-        for (const Point2* pin : {&p.T, &p.B, &p.X, &p.E, &p.G, &p.C}) {
-            at = WriteF(at, pin->x, 6, 3);
-            *at++ = ' ';
-            at = WriteF(at, pin->y, 6, 3);
-            *at++ = ' ';
-        }
-        *at++ = '\n';
-        listing += revolution.angleFields[static_cast<std::size_t>(k)];
-        listing.append(line, static_cast<std::size_t>(at - line));
-        StoreStep(steps, forward, n, k, angle, PistonPercent(p, stroke), ValvePos_);
-    }
+    // Every position of the revolution is solved in one pass, then listed and stored in turn.
+    SolveRevolutionBatched(
+        steps, Nsteps,
+        [&](const RevolutionPositions& revolution) {
+            listing_.Begin(revolution, "Crankangle RadRodXY DieblockXY TailpinXY EccPinXY XheadXY CrankXY");
+            positions_.resize(revolution.cranks.size());
+            SolvePositions(revolution.cranks, gearSetting, positions_);
+        },
+        [&](int k) {
+            const Wal1Points& p = positions_[static_cast<std::size_t>(k)];
+            return SolvedStep{LinkValveDisplacement(p), PistonPercent(p, stroke)};
+        },
+        [&](int k, float) {
+            const Wal1Points& p = positions_[static_cast<std::size_t>(k)];
+            listing_.AppendLine(static_cast<std::size_t>(k), {p.T, p.B, p.X, p.E, p.G, p.C});
+        });
     pts_ = positions_.back();
 
-    file.Replace(listing);
+    file.Replace(listing_.Text());
 
     FillValvingWords(events);
 }

@@ -4,33 +4,24 @@
 
 #include "gears/GearModelOf.h"
 #include "gears/wal1/Wal1Record.h"
+#include "gears/walschaerts/Walschaerts.h"
 #include "geometry/Geomlib0.h"
 
 #include <span>
-#include <string>
 #include <vector>
 
 namespace linkwright {
 
-// The pins of the linkage. Each letter is also the label drawn beside the pin.
-struct Wal1Points {
-    Point2 CylRef; // gudgeon pin at crank angle 0 with the axle in its normal place: the origin
-    Point2 A;      // driving axle
-    Point2 P;      // expansion link trunnion
-    Point2 C;      // main crank pin
-    Point2 G;      // gudgeon (crosshead) pin
-    Point2 D;      // droplink pin
-    Point2 E;      // eccentric (return crank) pin
-    Point2 X;      // link tail pin, the eccentric rod's end
-    Point2 Q;      // centre of curvature of the link
-    Point2 R;      // reversing shaft
-    Point2 L;      // lifting arm end
-    Point2 B;      // die block
-    Point2 T;      // radius rod pin, top of the combination lever
-    Point2 U;      // union link pin, bottom of the lever
-    Point2 V;      // valve rod pin
-    Point2 U0;     // the lever's bottom pin with the union link level
-    Point2 T0;     // the radius-rod pin's line (its height) for this position
+// The pins of the linkage: those both Walschaerts kinds place alike (the fixed pins, crank pin,
+// crosshead, droplink, eccentric pin, tail pin, the link's centre of curvature, reversing shaft,
+// lifting arm end and the level union link's pin U0), and these. Each letter is also the label
+// drawn beside the pin.
+struct Wal1Points : WalschaertsPins {
+    Point2 B;  // die block
+    Point2 T;  // radius rod pin, top of the combination lever
+    Point2 U;  // union link pin, bottom of the lever
+    Point2 V;  // valve rod pin
+    Point2 T0; // the radius-rod pin's line (its height) for this position
 };
 
 // The expansion link's swings from its mid position as the eccentric pin passes the line from the
@@ -74,63 +65,26 @@ protected:
     void DeriveAfterEditorOk() override;
 
 private:
-    // Auto-setting of the return crank: AE, EX and aCAE from the mid-gear tail pin.
-    void setretcrank();
+    // The record's fields the shared initialisation reads.
+    WalschaertsDimensions Dimensions() const;
     Wal1LinkSwings CheckLinkSwings() const;
     // The mechanism for a run of positions in order: out[i] receives the pins with the crank
     // pointing along cranks[i], as consecutive CalcGear calls would leave them; a pin that cannot be
     // solved keeps its place of the position before (of the last position solved, for the first
-    // one). Each pin is found for every position before the next pin: the positions do not wait on
-    // one another, so the processor works on several at once instead of on one chain of
-    // intersections after another.
+    // one). Each pin is found for every position before the
+    // next pin: the positions do not wait on one another, so the processor works on several at once instead
+    // of on one chain of intersections after another.
     void SolvePositions(std::span<const Direction2> cranks, float gearSetting, std::span<Wal1Points> out);
-    // The crank's direction at a crank angle: the crank pin stands at angle + pi from the axle.
-    static Direction2 CrankDirection(float crankAngle);
-    // The parts that depend on the record and the gear setting only, and the overwrites of AutoDU
-    // and AutoARy.
-    void PrepareSolution(float gearSetting);
+    // What the shared steps need for the gear setting, after the overwrites of AutoDU and AutoARy.
+    WalschaertsDrive PrepareSolution(float gearSetting);
     // V.x - V0.x + AdjValveX: the valve's displacement before the backlash.
     float LinkValveDisplacement(const Wal1Points& p) const;
 
-    // Parts of the solution that depend on the record and the gear setting only, kept with the exact
-    // inputs they came from: a revolution computes them once, and any change of an input (compared
-    // bit for bit) computes them again.
-    struct LiftingArmMemo {
-        float inputs[4] = {}; // R.x, R.y, the arm's angle, LR
-        Point2 L;
-        Point2 R; // the reversing shaft of the last solution, AutoARy applied
-        bool valid = false;
-    };
-    struct TailMemo {
-        float inputs[2] = {}; // PXx, PXy
-        float radius = 0;     // of the tail pin about the trunnion
-        Direction2 direction; // of the tail in the link's own frame
-        bool valid = false;
-    };
-    struct EccentricMemo {
-        float inputs[1] = {}; // aCAE
-        Direction2 lead;      // the return crank's lead on the crank
-        bool valid = false;
-    };
-    // What a revolution derives from its number of steps alone, kept for the next revolution with
-    // as many steps: the crank angles, the crank's directions and the listing's first column (the
-    // angle in degrees and its blank).
-    struct RevolutionMemo {
-        int Nsteps = 0;
-        std::vector<float> angles;
-        std::vector<Direction2> cranks;
-        std::vector<std::string> angleFields;
-    };
-    const RevolutionMemo& Revolution(int Nsteps);
-    LiftingArmMemo liftingArm_;
-    TailMemo tail_;
-    EccentricMemo eccentric_;
-    RevolutionMemo revolution_;
-
+    WalschaertsMemo memo_;
     Wal1Points pts_;
     // The revolution's positions and listing, kept between revolutions to save allocations.
     std::vector<Wal1Points> positions_;
-    std::string listing_;
+    WalschaertsListing listing_;
 };
 
 // The field table of the editor form TEdWal1 for one model, in the order its OK button stores them.

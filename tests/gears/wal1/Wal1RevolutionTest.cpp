@@ -194,19 +194,29 @@ TEST(ListingFileTest, AFullDeviceIsReportedNotPassedOffAsWritten) {
 
 // The revolution solves all its positions in one pass; what it lists and stores must be exactly
 // what CalcGear gives position after position, also where pins cannot be reached and keep the
-// place of the position before, with backlash, and in both directions.
+// place of the position before, with and without backlash, with the wheel moved, in both
+// directions, and for a second revolution of another number of steps that starts from where the
+// first one left the valve.
 TEST_F(Wal1Test, RevolutionAgreesBitForBitWithOnePositionAfterAnother) {
     struct Case {
         const char* name;
         float Wal1Record::*field;
         float factor;
         int forward;
+        float slack;
+        float gear;
+        float lift;
+        float disp;
     };
-    const Case cases[] = {{"example", &Wal1Record::EX, 1.0f, 1},
-                          {"example backward", &Wal1Record::EX, 1.0f, 0},
-                          {"eccentric rod too short for part of the turn", &Wal1Record::EX, 0.93f, 1},
-                          {"lever too short for part of the turn", &Wal1Record::UV, 0.2f, 0},
-                          {"radius rod too short for part of the turn", &Wal1Record::BT, 0.45f, 1}};
+    const Case cases[] = {
+        {"example", &Wal1Record::EX, 1.0f, 1, 0.02f, 0.6f, 0, 0},
+        {"example backward", &Wal1Record::EX, 1.0f, 0, 0.02f, 0.6f, 0, 0},
+        {"eccentric rod too short for part of the turn", &Wal1Record::EX, 0.93f, 1, 0.02f, 0.6f, 0, 0},
+        {"lever too short for part of the turn", &Wal1Record::UV, 0.2f, 0, 0.02f, 0.6f, 0, 0},
+        {"radius rod too short for part of the turn", &Wal1Record::BT, 0.45f, 1, 0.02f, 0.6f, 0, 0},
+        {"wide band in mid gear, backward", &Wal1Record::EX, 1.0f, 0, 0.1f, 0.0f, 0, 0},
+        {"no slack, full backward gear, wheel moved", &Wal1Record::EX, 1.0f, 0, 0.0f, -1.0f, 0.1f, -0.05f},
+        {"slack forward with the wheel moved", &Wal1Record::EX, 1.0f, 1, 0.05f, 1.0f, -0.08f, 0.03f}};
     int keptSomewhere = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -216,33 +226,37 @@ TEST_F(Wal1Test, RevolutionAgreesBitForBitWithOnePositionAfterAnother) {
         for (Wal1* model : {&batch, &stepwise}) {
             model->SetExample();
             model->GearRecord.*c.field *= c.factor;
-            model->Slack = 0.02f;
+            model->Slack = c.slack;
+            model->WheelLift = c.lift;
+            model->WheelDisp = c.disp;
             model->InitialiseGear();
-            model->CalcGear(1.0f, 0.6f); // the same earlier position for both
+            model->CalcGear(1.0f, c.gear); // the same earlier position for both
         }
         state_.fwd = std::uint8_t(c.forward);
-        const int n = 90;
-        StepArrays steps;
-        EventRecord events{};
-        batch.SolveRevolution(steps, n, events, 0.6f);
-        const std::vector<std::string> listing = ReadLines(Wal1::OutputFileName);
-        ASSERT_EQ(listing.size(), std::size_t(n + 3)); // two heading lines, then positions 0..n
-        Point2 previousX{std::nanf(""), 0};
-        for (int k = 0; k <= n; ++k) {
-            const float angle = static_cast<float>(static_cast<double>(k) / n * 2.0 * kPi);
-            stepwise.CalcGear(angle, 0.6f);
-            const std::size_t i = std::size_t(c.forward ? k : n - k);
-            ASSERT_EQ(steps.StepCrankAngle[i], angle) << k;
-            ASSERT_EQ(steps.StepPistonPct[i], stepwise.PistonPct()) << k;
-            ASSERT_EQ(steps.StepValvePos[i], stepwise.ValvePos()) << k;
-            ASSERT_EQ(listing[std::size_t(k) + 2], ListingLine(stepwise, angle)) << k;
-            const Point2 X = stepwise.Points().X;
-            if (X.x == previousX.x && X.y == previousX.y) ++keptSomewhere;
-            previousX = X;
+        for (const int n : {90, 45}) {
+            SCOPED_TRACE(n);
+            StepArrays steps;
+            EventRecord events{};
+            batch.SolveRevolution(steps, n, events, c.gear);
+            const std::vector<std::string> listing = ReadLines(Wal1::OutputFileName);
+            ASSERT_EQ(listing.size(), std::size_t(n + 3)); // two heading lines, then positions 0..n
+            Point2 previousX{std::nanf(""), 0};
+            for (int k = 0; k <= n; ++k) {
+                const float angle = static_cast<float>(static_cast<double>(k) / n * 2.0 * kPi);
+                stepwise.CalcGear(angle, c.gear);
+                const std::size_t i = std::size_t(c.forward ? k : n - k);
+                ASSERT_EQ(steps.StepCrankAngle[i], angle) << k;
+                ASSERT_EQ(steps.StepPistonPct[i], stepwise.PistonPct()) << k;
+                ASSERT_EQ(steps.StepValvePos[i], stepwise.ValvePos()) << k;
+                ASSERT_EQ(listing[std::size_t(k) + 2], ListingLine(stepwise, angle)) << k;
+                const Point2 X = stepwise.Points().X;
+                if (X.x == previousX.x && X.y == previousX.y) ++keptSomewhere;
+                previousX = X;
+            }
+            EXPECT_EQ(std::memcmp(&batch.Points(), &stepwise.Points(), sizeof(Wal1Points)), 0);
+            EXPECT_EQ(batch.ValvePos(), stepwise.ValvePos());
+            EXPECT_EQ(batch.LinkValvePos(), stepwise.LinkValvePos());
         }
-        EXPECT_EQ(std::memcmp(&batch.Points(), &stepwise.Points(), sizeof(Wal1Points)), 0);
-        EXPECT_EQ(batch.ValvePos(), stepwise.ValvePos());
-        EXPECT_EQ(batch.LinkValvePos(), stepwise.LinkValvePos());
     }
     // The broken gears did make some pins keep their places.
     EXPECT_GT(keptSomewhere, 0);
