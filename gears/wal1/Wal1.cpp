@@ -198,9 +198,9 @@ float Wal1::LinkValveDisplacement(const Wal1Points& p) const {
 
 void Wal1::CalcGear(float crankAngle, float gearSetting) {
     const Direction2 crank = CrankDirection(crankAngle);
-    Wal1Points solved;
-    SolvePositions(std::span<const Direction2>(&crank, 1), gearSetting, std::span<Wal1Points>(&solved, 1));
-    pts_ = solved;
+    // Solved in place: every pin is written, and each pin carried from the position before is read
+    // just before its own loop writes it.
+    SolvePositions(std::span<const Direction2>(&crank, 1), gearSetting, std::span<Wal1Points>(&pts_, 1));
     ApplyBacklash(LinkValveDisplacement(pts_));
 }
 

@@ -71,9 +71,9 @@ private:
     // The mechanism for a run of positions in order: out[i] receives the pins with the crank
     // pointing along cranks[i], as consecutive CalcGear calls would leave them; a pin that cannot be
     // solved keeps its place of the position before (of the last position solved, for the first
-    // one). Each pin is found for every position before the
-    // next pin: the positions do not wait on one another, so the processor works on several at once instead
-    // of on one chain of intersections after another.
+    // one); `out` may be the last position solved itself. Each pin is found for every position
+    // before the next pin: the positions do not wait on one another, so the processor works on
+    // several at once instead of on one chain of intersections after another.
     void SolvePositions(std::span<const Direction2> cranks, float gearSetting, std::span<Wal1Points> out);
     // What the shared steps need for the gear setting, after the overwrites of AutoDU and AutoARy.
     WalschaertsDrive PrepareSolution(float gearSetting);
