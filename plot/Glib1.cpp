@@ -79,6 +79,11 @@ void Glib1::AttachCanvas(Canvas& canvas) {
     bitmapCreated_ = false;
 }
 
+void Glib1::DetachCanvas() {
+    canvas_ = nullptr;
+    bitmapCreated_ = false;
+}
+
 void Glib1::InitPlot(int width, int height, bool opaque, float left, float bottom, float right, float top) {
     // A bitmap needs at least one pixel; a zero-sized drawing area still gets a valid picture.
     width = std::max(width, 1);

@@ -47,6 +47,8 @@ public:
     // canvas counts as a new bitmap, so the next InitPlot draws its first full rectangle again.
     // Until a canvas is attached the drawing operations only update the state.
     void AttachCanvas(Canvas& canvas);
+    // Draws nowhere until a canvas is attached again (the mapping is still kept).
+    void DetachCanvas();
     Canvas* PlotBitmap() const { return canvas_; }
 
     // Prepares the bitmap (re-created when the size differs) and the viewport, given in percent

@@ -165,7 +165,6 @@ TfrmMain::TfrmMain(Simulation& simulation, Dialogs& dialogs, QPrinter& printer, 
     BuildPanel();
     BuildMenus();
 
-    detachedCanvas_ = std::make_unique<QtCanvas>(1, 1, 1.0);
     canvas_ = std::make_unique<QtCanvas>(1, 1, devicePixelRatioF());
     sim_.Plot.AttachCanvas(*canvas_);
 
@@ -181,8 +180,8 @@ TfrmMain::~TfrmMain() {
     sim_.SetBusyCursor = nullptr;
     sim_.ShowDiagram = nullptr;
     sim_.ShowCutoffCaption = nullptr;
-    // The plot library must not keep drawing on the picture's canvas, which is about to go.
-    sim_.Plot.AttachCanvas(*detachedCanvas_);
+    // The plot library must not keep the picture's canvas, which is about to go.
+    sim_.Plot.DetachCanvas();
 }
 
 void TfrmMain::BuildPanel() {

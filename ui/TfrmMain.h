@@ -161,10 +161,6 @@ private:
     Simulation& sim_;
     Dialogs& dialogs_;
     QPrinter& printer_;
-    // What the plot library is left drawing on while the window goes. Declared before the other
-    // members, so it outlives them all: nothing that draws while they are destroyed reaches the
-    // picture's canvas. Once the window is gone the simulation needs a canvas attached again.
-    std::unique_ptr<QtCanvas> detachedCanvas_;
     std::unique_ptr<QtCanvas> canvas_;
 
     QWidget* client_ = nullptr;

@@ -72,6 +72,8 @@ protected:
 
     void TearDown() override {
         window.reset();
+        // The simulation outlives the window and must not keep its canvas.
+        EXPECT_EQ(sim->Plot.PlotBitmap(), nullptr);
         sim.reset();
     }
 
