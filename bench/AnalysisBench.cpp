@@ -3,8 +3,7 @@
 #include "analysis/Events.h"
 #include "analysis/Listings.h"
 #include "app/Simulation.h"
-#include "windows/Dialogs.h"
-#include "windows/MessagesFile.h"
+#include "bench/BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,15 +12,7 @@
 namespace linkwright {
 namespace {
 
-// The analysis asks no questions; any that came would be answered "no".
-class SilentDialogs final : public Dialogs {
-public:
-    bool WarningOkCancel(const std::string&) override { return false; }
-    void Information(const std::string&) override {}
-    std::optional<std::string> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
-    bool ConfirmPrint() override { return false; }
-};
+using bench::SilentDialogs;
 
 std::filesystem::path Scratch(const char* name) {
     return std::filesystem::current_path() / name;
@@ -93,15 +84,6 @@ BENCHMARK(BM_FamilySweep)->Unit(benchmark::kMillisecond);
 } // namespace
 } // namespace linkwright
 
-// The gear writes its revolution listing into the working directory, so the runs happen in a
-// folder of their own.
 int main(int argc, char** argv) {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "linkwright-bench-analysis";
-    std::filesystem::create_directories(folder);
-    std::filesystem::current_path(folder);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return linkwright::bench::RunBenchmarks(argc, argv, "analysis");
 }

@@ -140,10 +140,12 @@ inline void MeasureDrawGear(benchmark::State& bench, GearKind kind, int width, i
 }
 
 // The main() of a benchmark program: Qt offscreen unless a platform is chosen, the benchmarks the
-// command line selects, run in a scratch working folder named after the program.
-inline int RunBenchmarks(int argc, char** argv, const std::string& name) {
+// command line selects, run in a scratch working folder named after the program. A program that
+// measures widgets asks for a QApplication.
+template <typename Application = QGuiApplication>
+int RunBenchmarks(int argc, char** argv, const std::string& name) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication app(argc, argv);
+    Application app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     ScratchWorkingFolder folder(name);

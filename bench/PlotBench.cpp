@@ -1,9 +1,9 @@
 // Speed of the plot library on the Qt canvas: a mechanism-sized picture (viewport, about two hundred
 // clipped lines, circles, arcs, marks, labels and two axes) redrawn into a 1600 x 900 image.
+#include "bench/BenchSupport.h"
 #include "plot/Glib1.h"
 #include "ui/QtCanvas.h"
 
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -74,11 +74,5 @@ BENCHMARK(BM_MechanismPictureHiDpi)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return linkwright::bench::RunBenchmarks(argc, argv, "plot");
 }

@@ -1,9 +1,9 @@
 // Speed of one full redraw of the main view: the simulation's Redraw (caption, texts and the gear
 // drawing) onto a 1920 x 1080 picture, and the hand-over of the finished picture to Image1.
 #include "app/Simulation.h"
+#include "bench/BenchSupport.h"
 #include "ui/QtCanvas.h"
 #include "ui/TfrmMain.h"
-#include "windows/Dialogs.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -13,25 +13,11 @@
 
 namespace {
 
-// Nothing in a redraw asks the user anything.
-class SilentDialogs final : public linkwright::Dialogs {
-public:
-    bool WarningOkCancel(const std::string&) override { return false; }
-    void Information(const std::string&) override {}
-    std::optional<std::string> OpenFile(const linkwright::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> SaveFile(const linkwright::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    bool ConfirmPrint() override { return false; }
-};
+using linkwright::bench::SilentDialogs;
 
 void FullRedraw(benchmark::State& state, double devicePixelRatio) {
-    const std::filesystem::path messages =
-        std::filesystem::temp_directory_path() / "linkwright-bench-Messages.txt";
     SilentDialogs dialogs;
-    linkwright::Simulation simulation(dialogs, messages);
+    linkwright::Simulation simulation(dialogs, std::filesystem::current_path() / "Messages.txt");
     linkwright::QtCanvas canvas(1, 1, devicePixelRatio);
     simulation.Plot.AttachCanvas(canvas);
     linkwright::PictureBox image1;
@@ -47,7 +33,6 @@ void FullRedraw(benchmark::State& state, double devicePixelRatio) {
         image1.SetPicture(canvas.Image());
         benchmark::DoNotOptimize(image1.Picture().constBits());
     }
-    std::filesystem::remove(messages);
 }
 
 void BM_Redraw1920x1080(benchmark::State& state) {
@@ -63,11 +48,5 @@ BENCHMARK(BM_Redraw1920x1080HiDpi)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return linkwright::bench::RunBenchmarks<QApplication>(argc, argv, "redraw");
 }
