@@ -57,6 +57,7 @@ TEST_P(EveryBuiltKind, ModelIsTheRowsKind) {
     EXPECT_EQ(Model().FileVersion(), Row().fileVersion);
     EXPECT_EQ(Model().HasAutoSetting(), Row().autoSetting);
     EXPECT_EQ(Model().Editor().caption, Row().editorCaption);
+    EXPECT_EQ(Model().Editor().formName, Row().editorFormName);
     EXPECT_EQ(Model().Editor().Find("AutoSetting1") != nullptr, Row().autoSetting);
     EXPECT_EQ(sim.Caption, std::string("Linkwright > ") + Row().name + "   Program example");
     const FileDialogRequest request = sim.OpenDialogRequest();
