@@ -27,6 +27,10 @@ std::int32_t GearModel::FileVersion() const {
     return KindRow(Kind()).fileVersion;
 }
 
+const char* GearModel::ListingFileName() const {
+    return KindRow(Kind()).listingFileName;
+}
+
 bool GearModel::HasAutoSetting() const {
     return KindRow(Kind()).autoSetting;
 }

@@ -94,6 +94,8 @@ public:
     // table).
     virtual std::span<std::uint8_t> RecordBytes() = 0;
     std::int32_t FileVersion() const;
+    // The kind's per-revolution listing in the working folder, or nullptr for a kind without one.
+    const char* ListingFileName() const;
     virtual Valving CurrentValving() const = 0;
     // Piston position (percent of stroke) and output valve position of the last CalcGear.
     virtual float PistonPct() const = 0;

@@ -211,7 +211,7 @@ float Wal1::PistonPct() const {
 void Wal1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, float gearSetting) {
     GearRecord.LastForward = env_.state.fwd;
 
-    ListingFile file(OutputFileName);
+    ListingFile file(ListingFileName());
     const double stroke = GearRecord.PistStroke;
     // Every position of the revolution is solved in one pass, then listed and stored in turn.
     SolveRevolutionBatched(

@@ -56,9 +56,6 @@ public:
     // The pins of the last CalcGear; a pin whose intersection fails keeps its previous position.
     const Wal1Points& Points() const { return pts_; }
 
-    // The file name of the per-revolution listing, in the working directory.
-    static constexpr const char* OutputFileName = "Wal1Output.txt";
-
 protected:
     EditorTable BuildEditor() override;
     // The drawing window fits the crank, connecting rod and cylinder of the edited gear.

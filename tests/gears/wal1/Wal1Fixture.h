@@ -49,10 +49,6 @@ protected:
     Wal1 model_;
 };
 
-inline bool Finite(Point2 p) {
-    return std::isfinite(p.x) && std::isfinite(p.y);
-}
-
 inline double Dist(Point2 a, Point2 b) {
     return std::hypot(double(a.x) - b.x, double(a.y) - b.y);
 }

@@ -413,7 +413,7 @@ TEST_F(Wal1Test, ImpossibleGearsNeverProduceNaN) {
                 model_.CalcGear(float(k * kPi / 18), 1.0f);
                 const Wal1Points& p = model_.Points();
                 for (Point2 pin : {p.A, p.P, p.C, p.G, p.D, p.E, p.X, p.Q, p.R, p.L, p.B, p.T, p.U, p.V})
-                    ASSERT_TRUE(linkwright::Finite(pin)) << "step " << k;
+                    ASSERT_TRUE(Finite(pin)) << "step " << k;
                 ASSERT_TRUE(std::isfinite(model_.ValvePos()));
                 ASSERT_TRUE(std::isfinite(model_.PistonPct()));
             }

@@ -53,7 +53,7 @@ TEST_F(Wal1Test, ANewNumberOfStepsGivesNewAnglesAndListing) {
     model_.SolveRevolution(steps, 30, events, 1.0f);
     for (int k = 0; k <= 30; ++k)
         ASSERT_EQ(steps.StepCrankAngle[std::size_t(k)], float(k / 30.0 * 2 * kPi)) << k;
-    const std::vector<std::string> listing = ReadLines(Wal1::OutputFileName);
+    const std::vector<std::string> listing = ReadLines(model_.ListingFileName());
     ASSERT_EQ(listing.size(), 2u + 31u);
     // The angle column is that of 30 steps: step 15 is 180 degrees.
     EXPECT_EQ(listing[2 + 15].substr(0, 6), F(steps.StepCrankAngle[15] * 180.0 / kPi, 5, 1) + " ");
@@ -238,7 +238,7 @@ TEST_F(Wal1Test, RevolutionAgreesBitForBitWithOnePositionAfterAnother) {
             StepArrays steps;
             EventRecord events{};
             batch.SolveRevolution(steps, n, events, c.gear);
-            const std::vector<std::string> listing = ReadLines(Wal1::OutputFileName);
+            const std::vector<std::string> listing = ReadLines(model_.ListingFileName());
             ASSERT_EQ(listing.size(), std::size_t(n + 3)); // two heading lines, then positions 0..n
             Point2 previousX{std::nanf(""), 0};
             for (int k = 0; k <= n; ++k) {
