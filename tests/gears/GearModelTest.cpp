@@ -138,9 +138,17 @@ TEST(RevolutionLoop, BacklashCarriesFromStepToStep) {
 }
 
 TEST(RevolutionLoop, ACountOutsideTheArraysIsKeptWithinThem) {
-    TestGearSetup s;
     StepArrays steps;
     EventRecord events{};
+    // The smallest counts on a fresh model, whose revolution has not been worked out yet.
+    for (const int count : {1, 0, -7}) {
+        TestGearSetup fresh;
+        fresh.gear.SolveRevolution(steps, count, events, 1.0f);
+        ASSERT_EQ(fresh.gear.calls.size(), 2u) << count;
+        EXPECT_EQ(steps.StepCrankAngle[0], 0.0f);
+        EXPECT_FLOAT_EQ(steps.StepCrankAngle[1], static_cast<float>(2 * std::numbers::pi));
+    }
+    TestGearSetup s;
     s.gear.SolveRevolution(steps, 100000, events, 1.0f);
     EXPECT_EQ(s.gear.calls.size(), static_cast<std::size_t>(MaxSteps + 1));
     s.gear.calls.clear();
