@@ -18,8 +18,8 @@
 namespace linkwright::testing {
 namespace {
 
-// Only the record, the unit variables and the editor of the kind: the linkage is not part of these
-// tests, so the mechanism operations do nothing and InitialiseGear only counts its calls.
+// Only the record, the unit variables and the editor of the kind: these tests leave the linkage out,
+// so the mechanism operations do nothing and InitialiseGear only counts its calls.
 class Ste1EditorModel final : public GearModelOf<GearKind::Stephensons1, Ste1Record> {
 public:
     explicit Ste1EditorModel(const GearEnvironment& environment) : GearModelOf(environment) {}
