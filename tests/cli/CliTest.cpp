@@ -67,6 +67,16 @@ TEST(CliTest, RendersTheExampleAsPngSvgAndPdf) {
     run = RunCli(dir.path(), "render --out gear.pdf");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(ReadTextFile(dir / "gear.pdf").substr(0, 5), "%PDF-");
+
+    // Turning the crank to an angle draws the pins' labels only when they are asked for.
+    for (const bool annotate : {false, true}) {
+        run = RunCli(dir.path(),
+                     std::string("render --angle 40 --out angle.svg") + (annotate ? " --annotate" : ""));
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string svg = ReadTextFile(dir / "angle.svg");
+        for (const char* label : {">G</text>", ">V</text>", ">X</text>"})
+            EXPECT_EQ(svg.find(label) != std::string::npos, annotate) << label;
+    }
 }
 
 TEST(CliTest, SolveWritesTheListingMessagesAndTheStepArrays) {
