@@ -188,6 +188,11 @@ std::string Label(const FieldText& text, const char* common) {
     return text.label.empty() ? std::string(common) : text.label;
 }
 
+// A kind's hint, or the one all kinds share.
+std::string Hint(const FieldText& text, const char* common) {
+    return text.hint.empty() ? std::string(common) : text.hint;
+}
+
 } // namespace
 
 void AppendCommonHead(EditorTable& table, GearModel& model, SimulationState& state,
@@ -198,52 +203,74 @@ void AppendCommonHead(EditorTable& table, GearModel& model, SimulationState& sta
     const FieldPlace cylinder{GeometryTab, CylinderGroup};
     std::vector<EditorField>& f = table.fields;
 
-    f.push_back(MovieSpeedField({OtherTab, MovieSpeedGroup}, Label(texts.movieSpeed, MovieSpeedGroup),
-                                texts.movieSpeed.hint, &state.MovieStep));
+    f.push_back(MovieSpeedField(
+        {OtherTab, MovieSpeedGroup}, Label(texts.movieSpeed, MovieSpeedGroup),
+        Hint(texts.movieSpeed,
+             "Crank angle advanced per frame of the animation, from Slow (0.1 degree) to Fast (1 degree)"),
+        &state.MovieStep));
     if (model.HasAutoSetting())
-        f.push_back(CheckBoxField(conditions, "AutoSetting1", Label(texts.autoSetting, "Auto Setting"),
-                                  texts.autoSetting.hint, &model.AutoSetting));
+        f.push_back(
+            CheckBoxField(conditions, "AutoSetting1", Label(texts.autoSetting, "Auto Setting"),
+                          Hint(texts.autoSetting,
+                               "Let the program set the return crank (AE) and eccentric rod (EX) itself"),
+                          &model.AutoSetting));
 
-    f.push_back(
-        EditField(other, "Descr", Label(texts.descr, "Gear Description"), texts.descr.hint, record.Descr));
+    f.push_back(EditField(other, "Descr", Label(texts.descr, "Gear Description"),
+                          Hint(texts.descr, "Free description of this gear"), record.Descr));
     f.push_back(EditField(other, "ExhaustPressure", Label(texts.exhaustPressure, "Exhaust Pressure"),
-                          texts.exhaustPressure.hint, record.ExhaustPressure, FieldConversion::Plain,
-                          FieldFormat::TwoDecimals));
+                          Hint(texts.exhaustPressure, "Absolute exhaust pressure"), record.ExhaustPressure,
+                          FieldConversion::Plain, FieldFormat::TwoDecimals));
     f.push_back(EditField(other, "SteamChestPressure",
                           Label(texts.steamChestPressure, "Steam Chest Pressure"),
-                          texts.steamChestPressure.hint, record.SteamChestPressure, FieldConversion::Plain,
-                          FieldFormat::TwoDecimals));
-    f.push_back(EditField(other, "Gamma", Label(texts.gamma, "Gamma"), texts.gamma.hint, record.Gamma,
+                          Hint(texts.steamChestPressure, "Absolute steam chest pressure"),
+                          record.SteamChestPressure, FieldConversion::Plain, FieldFormat::TwoDecimals));
+    f.push_back(EditField(other, "Gamma", Label(texts.gamma, "Gamma"),
+                          Hint(texts.gamma, "Adiabatic expansion index of the steam"), record.Gamma,
                           FieldConversion::Plain, FieldFormat::TwoDecimals));
 
-    f.push_back(EditField(conditions, "Nsteps", Label(texts.nsteps, "Solution Steps"), texts.nsteps.hint,
+    f.push_back(EditField(conditions, "Nsteps", Label(texts.nsteps, "Solution Steps"),
+                          Hint(texts.nsteps, "Solutions per revolution used for the analysis (30 to 550)"),
                           &state.Nsteps));
     f.push_back(EditField(conditions, "WheelLift1", Label(texts.wheelLift, "Wheel Lift"),
-                          texts.wheelLift.hint, &model.WheelLift));
+                          Hint(texts.wheelLift, "Vertical movement of the axle from its normal place"),
+                          &model.WheelLift));
     f.push_back(EditField(conditions, "WheelDisp1", Label(texts.wheelDisp, "Wheel Displacement"),
-                          texts.wheelDisp.hint, &model.WheelDisp));
-    f.push_back(
-        EditField(conditions, "Slack1", Label(texts.slack, "Backlash"), texts.slack.hint, &model.Slack));
+                          Hint(texts.wheelDisp, "Horizontal movement of the axle (worn axleboxes)"),
+                          &model.WheelDisp));
+    f.push_back(EditField(
+        conditions, "Slack1", Label(texts.slack, "Backlash"),
+        Hint(texts.slack, "Accumulated backlash in the gear: width of the dead band of the valve drive"),
+        &model.Slack));
 
-    f.push_back(EditField(valving, "PortWidth", Label(texts.portWidth, "Port Width"), texts.portWidth.hint,
-                          record.PortWidth));
+    f.push_back(EditField(valving, "PortWidth", Label(texts.portWidth, "Port Width"),
+                          Hint(texts.portWidth, "Width of each cylinder port"), record.PortWidth));
     f.push_back(EditField(valving, "BobbinWidth", Label(texts.bobbinWidth, "Bobbin Width"),
-                          texts.bobbinWidth.hint, record.BobbinWidth));
+                          Hint(texts.bobbinWidth, "Width of each bobbin face (piston valve) or land"),
+                          record.BobbinWidth));
     f.push_back(EditField(valving, "PortSpacing", Label(texts.portSpacing, "Port Spacing"),
-                          texts.portSpacing.hint, record.PortSpacing));
+                          Hint(texts.portSpacing, "Distance between the inner edges of the ports"),
+                          record.PortSpacing));
     f.push_back(EditField(valving, "BobbinSpacing", Label(texts.bobbinSpacing, "Bobbin Spacing"),
-                          texts.bobbinSpacing.hint, record.BobbinSpacing));
+                          Hint(texts.bobbinSpacing, "Spacing between the bobbin faces or lands"),
+                          record.BobbinSpacing));
     f.push_back(EditField(valving, "AdjValveX", Label(texts.adjValveX, "Adjust Valve X"),
-                          texts.adjValveX.hint, record.AdjValveX));
-    f.push_back(RadioPairField(valving, "Admission", Label(texts.admission, "Steam Admission"),
-                               texts.admission.hint, record.Inside,
-                               RadioChoice{"Inside", Label(texts.inside, "Inside"), texts.inside.hint},
-                               RadioChoice{"Outside", Label(texts.outside, "Outside"), texts.outside.hint}));
+                          Hint(texts.adjValveX, "Fixed shift of the valve along its rod"), record.AdjValveX));
+    f.push_back(
+        RadioPairField(valving, "Admission", Label(texts.admission, "Steam Admission"),
+                       Hint(texts.admission,
+                            "Steam admitted between the bobbins (inside) or at their outer edges (outside)"),
+                       record.Inside,
+                       RadioChoice{"Inside", Label(texts.inside, "Inside"),
+                                   Hint(texts.inside, "Inside admission: steam between the bobbins")},
+                       RadioChoice{"Outside", Label(texts.outside, "Outside"),
+                                   Hint(texts.outside, "Outside admission: steam at the outer edges")}));
 
-    f.push_back(EditField(cylinder, "Clearance", Label(texts.clearance, "Clearance"), texts.clearance.hint,
-                          record.Clearance));
+    f.push_back(EditField(
+        cylinder, "Clearance", Label(texts.clearance, "Clearance"),
+        Hint(texts.clearance, "Dead volume of each cylinder end and passage, percent of swept volume"),
+        record.Clearance));
     f.push_back(EditField(cylinder, "PistStroke", Label(texts.pistStroke, "Piston Stroke"),
-                          texts.pistStroke.hint, record.Stroke,
+                          Hint(texts.pistStroke, "Piston stroke: twice the crank radius"), record.Stroke,
                           record.strokeIsCrankRadius ? FieldConversion::Doubled : FieldConversion::Plain));
 }
 

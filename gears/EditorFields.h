@@ -203,8 +203,8 @@ struct FieldText {
     std::string hint = {};
 };
 
-// The captions and hints of the common head. Every kind gives its own hints; a label left empty
-// takes the caption all kinds share ("Solution Steps", "Wheel Lift", ...).
+// The captions and hints of the common head where a kind words them its own way; a label or hint
+// left empty takes the one all kinds share ("Solution Steps", "Wheel Lift", ...).
 struct CommonFieldTexts {
     FieldText movieSpeed = {};
     FieldText autoSetting = {};

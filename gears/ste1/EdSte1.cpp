@@ -14,26 +14,7 @@ EditorTable BuildEdSte1(Ste1Record& g, GearModel& model, SimulationState& state)
 
     AppendCommonHead(
         table, model, state, CommonFieldsOf(g),
-        {.movieSpeed = {.hint =
-                            "Crank angle advanced per frame of the animation, from Slow (0.1 degree) to Fast "
-                            "(1 degree)"},
-         .descr = {.hint = "Free description of this gear"},
-         .exhaustPressure = {.hint = "Absolute exhaust pressure"},
-         .steamChestPressure = {.hint = "Absolute steam chest pressure"},
-         .gamma = {.hint = "Adiabatic expansion index of the steam"},
-         .nsteps = {.hint = "Solutions per revolution used for the analysis (30 to 550)"},
-         .wheelLift = {.hint = "Vertical movement of the axle from its normal place"},
-         .wheelDisp = {.hint = "Horizontal movement of the axle (worn axleboxes)"},
-         .slack = {.hint = "Accumulated backlash in the gear: width of the dead band of the valve drive"},
-         .portWidth = {.hint = "Width of each cylinder port"},
-         .bobbinWidth = {.hint = "Width of each bobbin face (piston valve) or land (slide valve)"},
-         .portSpacing = {.hint = "Distance between the inner edges of the ports"},
-         .bobbinSpacing = {.hint = "Spacing between the bobbin faces or lands"},
-         .adjValveX = {.hint = "Fixed shift of the valve along its rod"},
-         .admission = {.hint =
-                           "Steam admitted between the bobbins (inside) or at their outer edges (outside)"},
-         .inside = {.hint = "Inside admission: steam between the bobbins"},
-         .outside = {.hint = "Outside admission: steam at the outer edges"},
+        {.bobbinWidth = {.hint = "Width of each bobbin face (piston valve) or land (slide valve)"},
          .clearance = {.label = "Clearance",
                        .hint = "% of dead cylinder volume in each cylinder end and passage when piston is on "
                                "front or rear dead centre"},

@@ -9,31 +9,7 @@ EditorTable BuildEdWal1(Wal1& model, SimulationState& state) {
     EditorTable table =
         StartEditorTable(GearKind::Walschaerts1, ConditionsTab, PrintPlacement::OnTab, OtherTab);
 
-    AppendCommonHead(
-        table, model, state, CommonFieldsOf(g),
-        {.movieSpeed = {.hint =
-                            "Crank angle advanced per frame of the animation, from Slow (0.1 degree) to Fast "
-                            "(1 degree)"},
-         .autoSetting = {.hint = "Let the program set the return crank (AE) and eccentric rod (EX) itself"},
-         .descr = {.hint = "Free description of this gear"},
-         .exhaustPressure = {.hint = "Absolute exhaust pressure"},
-         .steamChestPressure = {.hint = "Absolute steam chest pressure"},
-         .gamma = {.hint = "Adiabatic expansion index of the steam"},
-         .nsteps = {.hint = "Solutions per revolution used for the analysis (30 to 550)"},
-         .wheelLift = {.hint = "Vertical movement of the axle from its normal place"},
-         .wheelDisp = {.hint = "Horizontal movement of the axle (worn axleboxes)"},
-         .slack = {.hint = "Accumulated backlash in the gear: width of the dead band of the valve drive"},
-         .portWidth = {.hint = "Width of each cylinder port"},
-         .bobbinWidth = {.hint = "Width of each bobbin face (piston valve) or land"},
-         .portSpacing = {.hint = "Distance between the inner edges of the ports"},
-         .bobbinSpacing = {.hint = "Spacing between the bobbin faces or lands"},
-         .adjValveX = {.hint = "Fixed shift of the valve along its rod"},
-         .admission = {.hint =
-                           "Steam admitted between the bobbins (inside) or at their outer edges (outside)"},
-         .inside = {.hint = "Inside admission: steam between the bobbins"},
-         .outside = {.hint = "Outside admission: steam at the outer edges"},
-         .clearance = {.hint = "Dead volume of each cylinder end and passage, percent of swept volume"},
-         .pistStroke = {.hint = "Piston stroke: twice the crank radius"}});
+    AppendCommonHead(table, model, state, CommonFieldsOf(g), {});
 
     const FieldPlace cylinder{GeometryTab, CylinderGroup};
     const FieldPlace lever{GeometryTab, "Combination Lever"};

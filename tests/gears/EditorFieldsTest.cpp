@@ -386,6 +386,7 @@ TEST(CommonHead, RefersToTheRecordTheUnitVariablesAndTheMainState) {
     EXPECT_EQ(s.gear.Editor().Find("AutoSetting1")->storage, FieldRef::Flag(&s.gear.AutoSetting));
 }
 
+// A kind words only what it words differently; the rest keeps the shared captions and hints.
 TEST(CommonHead, AKindsCaptionsAndHintsReplaceTheSharedOnes) {
     TestGearSetup s;
     NoAutoSettingGear other{GearEnvironment{s.state, s.messages, s.dialogs}};
@@ -397,14 +398,17 @@ TEST(CommonHead, AKindsCaptionsAndHintsReplaceTheSharedOnes) {
         const char* label;
         const char* hint;
     } expected[] = {
-        {"ScrollBar1", "Other", "Movie Speed", "Movie Speed", ""},
+        {"ScrollBar1", "Other", "Movie Speed", "Movie Speed",
+         "Crank angle advanced per frame of the animation, from Slow (0.1 degree) to Fast (1 degree)"},
         {"SteamChestPressure", "Other", "", "SteamChest Pressure", "Absolute Steamchest Pressure"},
         {"Nsteps", "Conditions", "", "Solution Steps",
          "Number of solutions per revolution used for analysis"},
-        {"Slack1", "Conditions", "", "Backlash", ""},
-        {"AdjValveX", "Valving", "", "Adjust Valve Position", ""},
-        {"Admission", "Valving", "", "Steam Admission", ""},
-        {"PistStroke", "Geometry", "Cylinder", "Piston Stroke", ""},
+        {"Slack1", "Conditions", "", "Backlash",
+         "Accumulated backlash in the gear: width of the dead band of the valve drive"},
+        {"AdjValveX", "Valving", "", "Adjust Valve Position", "Fixed shift of the valve along its rod"},
+        {"Admission", "Valving", "", "Steam Admission",
+         "Steam admitted between the bobbins (inside) or at their outer edges (outside)"},
+        {"PistStroke", "Geometry", "Cylinder", "Piston Stroke", "Piston stroke: twice the crank radius"},
     };
     for (const auto& e : expected) {
         const EditorField* field = table.Find(e.component);
