@@ -4,6 +4,7 @@
 #include "gears/GearModelOf.h"
 #include "gears/ste1/EdSte1.h"
 #include "state/SimulationState.h"
+#include "tests/gears/EditorTableRows.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "windows/MessagesFile.h"
 
@@ -117,21 +118,12 @@ TEST_F(Ste1RecordTest, EditorTableListsEveryControlInTheOrderOkStoresThem) {
     Ste1Record& g = model_.GearRecord;
     using C = FieldConversion;
     using F = FieldFormat;
-    struct Row {
-        const char* component;
-        const char* tab;
-        const char* group;
-        const char* label;
-        FieldFormat format;
-        FieldConversion conversion;
-        FieldRef storage;
-    };
     const char* cylinder = "Cylinder";
     const char* drive = "Expansion Link Drive";
     const char* reversing = "Reversing Gear";
     const char* rod = "Valve Rod and Hanger";
     const char* link = "Expansion Link";
-    const Row expected[] = {
+    const EditorRow expected[] = {
         {"ScrollBar1", "Other", "Movie Speed", "Movie Speed", F::None, C::MovieSpeed,
          FieldRef::Float(&state_.MovieStep)},
         {"Descr", "Other", "", "Gear Description", F::Text, C::Text, FieldRef::Text(&g.Descr)},
@@ -197,19 +189,7 @@ TEST_F(Ste1RecordTest, EditorTableListsEveryControlInTheOrderOkStoresThem) {
         {"elchord", "Geometry", link, "Chord of exp link. For display only.", F::Decimals, C::Plain,
          FieldRef::Float(&g.elchord)},
     };
-    ASSERT_EQ(table.fields.size(), std::size(expected));
-    for (std::size_t i = 0; i < table.fields.size(); ++i) {
-        const EditorField& field = table.fields[i];
-        const Row& row = expected[i];
-        EXPECT_EQ(field.component, row.component) << i;
-        EXPECT_EQ(field.tab, row.tab) << row.component;
-        EXPECT_EQ(field.group, row.group) << row.component;
-        EXPECT_EQ(field.label, row.label) << row.component;
-        EXPECT_EQ(field.format, row.format) << row.component;
-        EXPECT_EQ(field.conversion, row.conversion) << row.component;
-        EXPECT_TRUE(field.storage == row.storage) << row.component;
-        EXPECT_FALSE(field.hint.empty()) << row.component;
-    }
+    ExpectEditorRows(table, expected);
     ASSERT_EQ(table.notes.size(), 1u);
     EXPECT_EQ(table.notes[0].tab, "Geometry");
     EXPECT_EQ(table.notes[0].group, link);

@@ -1,5 +1,6 @@
 // The TEdWal1 field table through the editor core: the controls and their order, filling,
 // conversion, the check boxes that disable edits, the syntax error, and what an OK recomputes.
+#include "tests/gears/EditorTableRows.h"
 #include "tests/gears/wal1/Wal1Fixture.h"
 
 #include <iterator>
@@ -31,21 +32,12 @@ TEST_F(Wal1EditorTest, TableListsEveryControlInTheOrderOkStoresThem) {
     Wal1Record& g = model_.GearRecord;
     using C = FieldConversion;
     using F = FieldFormat;
-    struct Row {
-        const char* component;
-        const char* tab;
-        const char* group;
-        const char* label;
-        FieldFormat format;
-        FieldConversion conversion;
-        FieldRef storage;
-    };
     const char* cylinder = "Cylinder";
     const char* lever = "Combination Lever";
     const char* link = "Expansion Link";
     const char* drive = "Expansion Link Drive";
     const char* reversing = "Reversing Gear";
-    const Row expected[] = {
+    const EditorRow expected[] = {
         {"ScrollBar1", "Other", "Movie Speed", "Movie Speed", F::None, C::MovieSpeed,
          FieldRef::Float(&state_.MovieStep)},
         {"AutoSetting1", "Conditions", "", "Auto Setting", F::None, C::CheckBox,
@@ -109,20 +101,7 @@ TEST_F(Wal1EditorTest, TableListsEveryControlInTheOrderOkStoresThem) {
          FieldRef::Float(&g.ARy)},
         {"cbARy", "Geometry", reversing, "Auto", F::None, C::CheckBox, FieldRef::Flag(&g.AutoARy)},
     };
-    ASSERT_EQ(table.fields.size(), std::size(expected));
-    for (std::size_t i = 0; i < table.fields.size(); ++i) {
-        const EditorField& field = table.fields[i];
-        const Row& row = expected[i];
-        EXPECT_EQ(field.component, row.component) << i;
-        EXPECT_EQ(field.tab, row.tab) << row.component;
-        EXPECT_EQ(field.group, row.group) << row.component;
-        EXPECT_EQ(field.label, row.label) << row.component;
-        EXPECT_EQ(field.format, row.format) << row.component;
-        EXPECT_EQ(field.conversion, row.conversion) << row.component;
-        EXPECT_TRUE(field.storage == row.storage) << row.component;
-        EXPECT_FALSE(field.hint.empty()) << row.component;
-        EXPECT_TRUE(field.labelHint.empty()) << row.component;
-    }
+    ExpectEditorRows(table, expected);
 }
 
 TEST_F(Wal1EditorTest, AdmissionButtonsAndTheFormsNotes) {
