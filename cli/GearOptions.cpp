@@ -26,11 +26,13 @@ namespace {
 
 // "Gear kind: Walschaerts1, ..., Stephensons2 or 0..4", and which of them are not built yet.
 std::string KindOptionHelp() {
-    std::string help =
-        "Gear kind: " + GearKindNameList(false) + " or 0.." + std::to_string(GearKindCount - 1);
+    std::string names;
     std::string missing;
-    for (const GearKindRow& row : GearKinds())
+    for (const GearKindRow& row : GearKinds()) {
+        names += std::string(names.empty() ? "" : ", ") + row.name;
         if (!row.Built()) missing += std::string(missing.empty() ? "" : ", ") + row.name;
+    }
+    std::string help = "Gear kind: " + names + " or 0.." + std::to_string(GearKindCount - 1);
     if (!missing.empty()) help += " (not built yet: " + missing + ")";
     return help;
 }

@@ -40,14 +40,4 @@ std::optional<GearKind> FindGearKind(std::string_view name) {
     return std::nullopt;
 }
 
-std::string GearKindNameList(bool builtOnly) {
-    std::string list;
-    for (const GearKindRow& row : Rows) {
-        if (builtOnly && !row.Built()) continue;
-        if (!list.empty()) list += ", ";
-        list += row.name;
-    }
-    return list;
-}
-
 } // namespace linkwright

@@ -11,7 +11,6 @@
 #include <memory>
 #include <optional>
 #include <span>
-#include <string>
 #include <string_view>
 
 namespace linkwright {
@@ -44,8 +43,5 @@ const GearKindRow& KindRow(GearKind kind);
 
 // A kind by its name ("Bakers1").
 std::optional<GearKind> FindGearKind(std::string_view name);
-
-// The kinds' names, in table order, joined by ", ".
-std::string GearKindNameList(bool builtOnly);
 
 } // namespace linkwright
