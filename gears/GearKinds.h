@@ -26,6 +26,7 @@ struct GearKindRow {
     const char* extension;       // of its data files: "L1"
     std::int32_t fileVersion;    // the Version a data file of the kind carries
     std::size_t recordSize;      // bytes of the kind's record, the first part of its data file
+    bool exactFileSize;          // a file of any other size is refused, not only a shorter one
     bool autoSetting;            // has the return-crank auto-setting
     const char* listingFileName; // the per-revolution listing in the working folder, or nullptr
     const char* editorCaption;   // "Edit Walschaert 1"

@@ -173,6 +173,8 @@ LoadResult GearModel::LoadGearFile(const std::string& fileName) {
     if (std::FILE* file = std::fopen(fileName.c_str(), "rb")) {
         got = std::fread(bytes.data(), 1, bytes.size(), file);
         if (std::ferror(file)) got = 0;
+        // A kind whose files another kind's longer file could pass for takes only its own size.
+        if (got == bytes.size() && KindRow(Kind()).exactFileSize && std::fgetc(file) != EOF) got = 0;
         std::fclose(file);
     }
     std::int32_t version = 0;

@@ -88,8 +88,9 @@ TEST_P(EveryBuiltKind, DataFileHasTheRowsSizeAndVersionAndRoundTripsByteForByte)
     EXPECT_EQ(ReadBytes(second), saved);
 }
 
-// A file of another kind carries no marker but its size and version: it is refused only when it
-// is shorter than this kind's file or its version differs.
+// A file of another kind carries no marker but its size and version: it is refused when its version
+// differs or it is shorter than this kind's file (of another size at all, for a kind that asks for
+// its exact size).
 TEST_P(EveryBuiltKind, FilesOfOtherKindsAreRefusedUnlessAsLongAndOfTheSameVersion) {
     const auto good = dir / "good";
     ASSERT_EQ(Model().SaveGearFile(good.string()), SaveResult::Saved);
@@ -122,7 +123,8 @@ TEST_P(EveryBuiltKind, FilesOfOtherKindsAreRefusedUnlessAsLongAndOfTheSameVersio
         Model().RecordBytes()[10] ^= 0x55; // a mark that a refused load must leave in place
         const std::vector<unsigned char> held = Record();
         dialogs.informations.clear();
-        const bool accepted = c.size >= Row().FileSize() && c.version == Row().fileVersion;
+        const bool sizeFits = Row().exactFileSize ? c.size == Row().FileSize() : c.size >= Row().FileSize();
+        const bool accepted = sizeFits && c.version == Row().fileVersion;
         EXPECT_EQ(Model().LoadGearFile(file.string()), accepted ? LoadResult::Loaded : LoadResult::Refused);
         if (accepted) {
             EXPECT_TRUE(dialogs.informations.empty());
