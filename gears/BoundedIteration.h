@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <span>
+#include <vector>
 
 namespace linkwright {
 
@@ -68,6 +71,41 @@ template <typename State, typename Pass>
     }
     result.outcome = IterationOutcome::HitBound;
     return result;
+}
+
+// IterateBounded for many independent states at once, in lockstep: the first pass of every state,
+// then the second pass of every state still going, and so on. Each state ends as IterateBounded
+// would leave it and results[i] is what IterateBounded would answer for states[i]; as the passes of
+// different states do not wait on one another, the processor works on several at a time. `active`
+// is scratch space, kept by the caller to save allocations.
+template <typename State, typename Pass>
+void IterateBoundedTogether(std::span<State> states, IterationLimits limits, Pass&& pass,
+                            std::span<IterationResult> results, std::vector<std::uint32_t>& active) {
+    const std::size_t n = states.size() < results.size() ? states.size() : results.size();
+    active.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        active[i] = static_cast<std::uint32_t>(i);
+        results[i] = IterationResult{};
+    }
+    std::size_t going = n;
+    for (int made = 0; made < limits.maxPasses && going > 0; ++made) {
+        std::size_t still = 0;
+        for (std::size_t j = 0; j < going; ++j) {
+            const std::uint32_t i = active[j];
+            IterationResult& result = results[i];
+            const IterationPass step = pass(states[i]);
+            ++result.passes;
+            result.residual = step.residual;
+            if (step.gaveUp || !std::isfinite(step.residual)) {
+                result.outcome = IterationOutcome::GaveUp;
+            } else if (std::fabs(step.residual) < limits.tolerance) {
+                result.outcome = IterationOutcome::Converged;
+            } else {
+                active[still++] = i;
+            }
+        }
+        going = still;
+    }
 }
 
 // The error of a pass that measures two (both must be below the tolerance): the larger magnitude,

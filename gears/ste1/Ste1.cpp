@@ -7,7 +7,9 @@
 #include "gears/ste1/EdSte1.h"
 #include "plot/Glib1.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <numbers>
 #include <utility>
 
@@ -20,13 +22,6 @@ double Length(Point2 p, Point2 q) {
     const double dy = static_cast<double>(p.y) - q.y;
     return std::sqrt(dx * dx + dy * dy);
 }
-
-// The valve rod while it is solved: the clevis's abscissa is the free variable.
-struct ValveRodState {
-    Point2 U;
-    Point2 B;
-    Point2 V;
-};
 
 } // namespace
 
@@ -43,56 +38,98 @@ void Ste1::InitialiseGear() {
     CopyViewWindow();
 }
 
-void Ste1::SolveValveRod() {
+void Ste1::SolvePositions(std::span<const Direction2> cranks, float gearSetting, std::span<Ste1Points> out) {
     const Ste1Record& g = GearRecord;
-    const StephensonLinkMotion& link = pts_.link;
-    const Point2 T = fixed_.T;
-    const Circle slot{g.elRadius, link.Q.x, link.Q.y};
-    const double rodLength = static_cast<double>(g.UV) + g.BU;
+    const std::size_t n = std::min(cranks.size(), out.size());
+    const Ste1Points before = pts_;
+    linkSolver_.Solve(dimensions_, fixed_, gearSetting, cranks.first(n), before.link);
+    const std::span<const StephensonLinkMotion> links = linkSolver_.Motions();
 
-    ValveRodState state{pts_.U, pts_.B, pts_.V};
     // The clevis starts on the spindle line, a rod's length left of the slot.
-    const Point2 start{static_cast<float>(static_cast<double>(link.Q.x) - g.elRadius - g.BU - g.UV),
-                       fixed_.O.y};
-    if (Finite(start)) state.V = start;
-
-    pts_.valveRod =
-        IterateBounded(state, IterationLimits{kSte1ValveRodPasses, fixed_.tolerance}, [&](ValveRodState& s) {
+    rods_.resize(n);
+    rodResults_.resize(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        ValveRodState& s = rods_[k];
+        s = ValveRodState{};
+        s.Q = links[k].Q;
+        s.V = Point2{static_cast<float>(static_cast<double>(s.Q.x) - g.elRadius - g.BU - g.UV), fixed_.O.y};
+    }
+    const Point2 T = fixed_.T;
+    const double rodLength = static_cast<double>(g.UV) + g.BU;
+    IterateBoundedTogether(
+        std::span<ValveRodState>(rods_), IterationLimits{kSte1ValveRodPasses, fixed_.tolerance},
+        [&](ValveRodState& s) {
             // The hanger pin nearer the clevis's level, and the die block where the rod's line
-            // meets the slot on the cylinder side.
-            PlaceOnCircleCircle(s.U, Circle{g.TU, T.x, T.y}, Circle{g.UV, s.V.x, s.V.y},
-                                [&s](Point2 p1, Point2 p2) {
-                                    return std::fabs(p1.y - s.V.y) < std::fabs(p2.y - s.V.y) ? p1 : p2;
-                                });
-            PlaceOnCircleLine(s.B, slot, Segment{s.V.x, s.V.y, s.U.x, s.U.y},
-                              [](Point2 p1, Point2 p2) { return p1.x > p2.x ? p2 : p1; });
-            const double error = Length(s.B, s.V) - rodLength;
+            // meets the slot on the cylinder side. A pin that cannot be placed ends the passes.
+            Point2 U;
+            Point2 B;
+            if (!PlaceOnCircleCircle(U, Circle{g.TU, T.x, T.y}, Circle{g.UV, s.V.x, s.V.y},
+                                     [&s](Point2 p1, Point2 p2) {
+                                         return std::fabs(p1.y - s.V.y) < std::fabs(p2.y - s.V.y) ? p1 : p2;
+                                     }) ||
+                !PlaceOnCircleLine(B, Circle{g.elRadius, s.Q.x, s.Q.y}, Segment{s.V.x, s.V.y, U.x, U.y},
+                                   [](Point2 p1, Point2 p2) { return p1.x > p2.x ? p2 : p1; }))
+                return IterationPass::GiveUp();
+            const double error = Length(B, s.V) - rodLength;
             const float x = static_cast<float>(s.V.x + error);
             if (!std::isfinite(x)) return IterationPass::GiveUp(error);
+            s.U = U;
+            s.B = B;
             s.V.x = x;
+            s.placed = true;
             return IterationPass::Measured(error);
-        });
+        },
+        std::span<IterationResult>(rodResults_), active_);
 
-    pts_.U = state.U;
-    pts_.B = state.B;
-    pts_.V = state.V;
+    // A valve rod whose first pass placed nothing stays where the position before left it.
+    const Ste1Points* previous = &before;
+    for (std::size_t k = 0; k < n; ++k) {
+        Ste1Points& p = out[k];
+        const ValveRodState& s = rods_[k];
+        p.link = links[k];
+        p.U = s.placed ? s.U : previous->U;
+        p.B = s.placed ? s.B : previous->B;
+        p.V = s.placed ? s.V : previous->V;
+        p.valveRod = rodResults_[k];
+        previous = &p;
+    }
+}
+
+float Ste1::LinkValveDisplacement(const Ste1Points& p) const {
+    return static_cast<float>(static_cast<double>(p.V.x) - GearRecord.AdjValveX);
+}
+
+float Ste1::PistonPercent(const Ste1Points& p) const {
+    const double r = dimensions_.CrankRadius;
+    if (r == 0.0) return 0.0f;
+    return static_cast<float>((static_cast<double>(p.link.G.x) - fixed_.O.x) / r * 50.0);
 }
 
 void Ste1::CalcGear(float crankAngle, float gearSetting) {
-    SolveLinkMotion(dimensions_, fixed_, gearSetting, crankAngle, pts_.link);
-    SolveValveRod();
-    ApplyBacklash(static_cast<float>(static_cast<double>(pts_.V.x) - GearRecord.AdjValveX));
+    const Direction2 crank = CrankDirection(crankAngle);
+    SolvePositions(std::span<const Direction2>(&crank, 1), gearSetting, std::span<Ste1Points>(&pts_, 1));
+    ApplyBacklash(LinkValveDisplacement(pts_));
 }
 
 float Ste1::PistonPct() const {
-    const double r = dimensions_.CrankRadius;
-    if (r == 0.0) return 0.0f;
-    return static_cast<float>((static_cast<double>(pts_.link.G.x) - fixed_.O.x) / r * 50.0);
+    return PistonPercent(pts_);
 }
 
 void Ste1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, float gearSetting) {
     GearRecord.FwdCopy = env_.state.fwd;
-    SolveRevolutionLoop(steps, Nsteps, gearSetting, [](int, float) {});
+    // Every position of the revolution is solved in one pass, then stored in turn.
+    SolveRevolutionBatched(
+        steps, Nsteps,
+        [&](const RevolutionPositions& revolution) {
+            positions_.resize(revolution.cranks.size());
+            SolvePositions(revolution.cranks, gearSetting, positions_);
+        },
+        [&](int k) {
+            const Ste1Points& p = positions_[static_cast<std::size_t>(k)];
+            return SolvedStep{LinkValveDisplacement(p), PistonPercent(p)};
+        },
+        [](int, float) {});
+    pts_ = positions_.back();
     FillValvingWords(events);
 }
 

@@ -8,6 +8,10 @@
 #include "gears/stephenson/Stephenson.h"
 #include "geometry/Geomlib0.h"
 
+#include <cstdint>
+#include <span>
+#include <vector>
+
 namespace linkwright {
 
 // The valve-rod iteration makes at most this many passes ("go on while n <= 100").
@@ -47,12 +51,32 @@ protected:
     void DeriveAfterEditorOk() override;
 
 private:
-    // The valve rod's iteration on the abscissa of V, from its start left of the link.
-    void SolveValveRod();
+    // The valve rod while it is solved: the clevis's abscissa is the free variable.
+    struct ValveRodState {
+        Point2 Q; // the slot's centre of curvature, from the link motion
+        Point2 U;
+        Point2 B;
+        Point2 V;
+        bool placed = false; // a pass has placed the pins
+    };
+
+    // The mechanism for a run of positions in order: out[k] receives the pins with the crank
+    // pointing along cranks[k], as consecutive CalcGear calls would leave them (the first after the
+    // last position solved); `out` may be the last position solved itself.
+    void SolvePositions(std::span<const Direction2> cranks, float gearSetting, std::span<Ste1Points> out);
+    // V.x - AdjValveX: the valve's displacement before the backlash.
+    float LinkValveDisplacement(const Ste1Points& p) const;
+    float PistonPercent(const Ste1Points& p) const;
 
     StephensonLinkDimensions dimensions_;
     StephensonFixedPoints fixed_;
     Ste1Points pts_;
+    // Kept between solves to save allocations.
+    StephensonLinkSolver linkSolver_;
+    std::vector<ValveRodState> rods_;
+    std::vector<IterationResult> rodResults_;
+    std::vector<std::uint32_t> active_;
+    std::vector<Ste1Points> positions_;
 };
 
 } // namespace linkwright

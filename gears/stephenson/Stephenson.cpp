@@ -5,6 +5,7 @@
 #include "gears/PinPlacement.h"
 
 #include <cmath>
+#include <cstddef>
 #include <numbers>
 
 namespace linkwright {
@@ -21,18 +22,33 @@ double Length(Point2 p, Point2 q) {
     return std::sqrt(dx * dx + dy * dy);
 }
 
-// The link's free variables while it is solved, and the pins their last evaluation placed.
-struct LinkState {
-    double psi = 0;
-    double tau = 0;
-    // The angles that go with the placed pins and their correction.
-    double storedPsi = 0;
-    double storedTau = 0;
-    Point2 M;
-    Point2 Q;
-    Point2 F;
-    Point2 K;
-};
+// The direction of a turn by delta. Up to half a radian its series, cut where the terms left out are
+// below a double's rounding, costs a few multiplications where sine and cosine cost a call each;
+// the link's corrections are mostly that small.
+[[gnu::always_inline]] inline Direction2 TurnOf(double delta) {
+    if (!(std::fabs(delta) <= 0.5)) return DirectionAt(delta);
+    const double x2 = delta * delta;
+    const double c =
+        1.0 -
+        x2 / 2.0 *
+            (1.0 -
+             x2 / 12.0 *
+                 (1.0 -
+                  x2 / 30.0 *
+                      (1.0 - x2 / 56.0 *
+                                 (1.0 - x2 / 90.0 *
+                                            (1.0 - x2 / 132.0 * (1.0 - x2 / 182.0 * (1.0 - x2 / 240.0)))))));
+    const double s =
+        delta *
+        (1.0 -
+         x2 / 6.0 *
+             (1.0 -
+              x2 / 20.0 *
+                  (1.0 -
+                   x2 / 42.0 *
+                       (1.0 - x2 / 72.0 * (1.0 - x2 / 110.0 * (1.0 - x2 / 156.0 * (1.0 - x2 / 210.0)))))));
+    return Direction2{c, s};
+}
 
 } // namespace
 
@@ -48,90 +64,137 @@ StephensonFixedPoints PlaceStephensonFixedPoints(const StephensonLinkDimensions&
     return f;
 }
 
-IterationResult SolveLinkMotion(const StephensonLinkDimensions& d, const StephensonFixedPoints& fixed,
-                                double g, double theta, StephensonLinkMotion& motion) {
+void StephensonLinkSolver::Solve(const StephensonLinkDimensions& d, const StephensonFixedPoints& fixed,
+                                 double g, std::span<const Direction2> cranks,
+                                 const StephensonLinkMotion& before) {
     const Point2 A = fixed.A;
     const Point2 O = fixed.O;
+    const std::size_t n = cranks.size();
+    motions_.resize(n);
+    states_.resize(n);
+    results_.resize(n);
 
-    // The crank pin points away from the cylinder at crank angle 0, so the crosshead is then at O.
-    const Direction2 crank = DirectionAt(theta + std::numbers::pi);
-    const Point2 C = PlaceInFrame(A, crank, d.CrankRadius, 0.0);
-    if (Finite(C)) motion.C = C;
-    PlaceOnCircleLine(motion.G, Circle{d.GC, motion.C.x, motion.C.y}, Segment{O.x, O.y, A.x, A.y}, O);
-
-    const double eccentricBase = theta + std::numbers::pi - d.GearSlant;
-    const Point2 J = PlaceInFrame(A, DirectionAt(eccentricBase + d.CAE), d.AE, 0.0);
-    const Point2 E = PlaceInFrame(A, DirectionAt(eccentricBase - d.CAE), d.AE, 0.0);
-    if (Finite(J)) motion.J = J;
-    if (Finite(E)) motion.E = E;
-
+    // The eccentrics lead and trail the crank by CAE, both turned back by the gear's slant.
+    const Direction2 lead = DirectionAt(static_cast<double>(d.CAE) - d.GearSlant);
+    const Direction2 trail = DirectionAt(-static_cast<double>(d.CAE) - d.GearSlant);
     const double phi = g * d.MaxelLiftArmAng + d.MidelLiftArmAng;
     const Point2 L = PlaceInFrame(fixed.R, DirectionAt(phi), d.LR, 0.0);
-    if (std::isfinite(phi) && Finite(L)) {
-        motion.phi = static_cast<float>(phi);
-        motion.L = L;
+    const bool armPlaced = std::isfinite(phi) && Finite(L);
+
+    // Crank pin, crosshead, eccentric pins and lifting arm, each carried from the position before
+    // where it cannot be placed.
+    StephensonLinkMotion carried = before;
+    for (std::size_t k = 0; k < n; ++k) {
+        StephensonLinkMotion& m = motions_[k];
+        const Point2 C = PlaceInFrame(A, cranks[k], d.CrankRadius, 0.0);
+        if (Finite(C)) carried.C = C;
+        PlaceOnCircleLine(carried.G, Circle{d.GC, carried.C.x, carried.C.y}, Segment{O.x, O.y, A.x, A.y}, O);
+        const Point2 J = PlaceInFrame(A, Turned(cranks[k], lead), d.AE, 0.0);
+        const Point2 E = PlaceInFrame(A, Turned(cranks[k], trail), d.AE, 0.0);
+        if (Finite(J)) carried.J = J;
+        if (Finite(E)) carried.E = E;
+        if (armPlaced) {
+            carried.phi = static_cast<float>(phi);
+            carried.L = L;
+        }
+        m = carried;
     }
 
     // The hanger starts upright from the lifting arm when the shaft is below the axle, hanging
     // down from it otherwise; the hanger angle is corrected the other way round in the second case.
     const bool shaftBelowAxle = fixed.R.y < A.y;
-    LinkState state;
-    state.psi = shaftBelowAxle ? std::numbers::pi / 2 : 3 * std::numbers::pi / 2;
-    state.tau = 0;
-    state.storedPsi = motion.psi;
-    state.storedTau = motion.tau;
-    state.M = motion.M;
-    state.Q = motion.Q;
-    state.F = motion.F;
-    state.K = motion.K;
+    const double psi0 = shaftBelowAxle ? std::numbers::pi / 2 : 3 * std::numbers::pi / 2;
+    const Direction2 startDirection = DirectionAt(psi0);
+    for (std::size_t k = 0; k < n; ++k) {
+        LinkState& s = states_[k];
+        s = LinkState{};
+        s.E = motions_[k].E;
+        s.J = motions_[k].J;
+        s.psi = psi0;
+        s.tau = 0;
+        s.psiDirection = startDirection;
+        s.tauDirection = Direction2{1.0, 0.0};
+    }
 
-    const Point2 liftingArmEnd = motion.L;
-    const Point2 eccentric1 = motion.E;
-    const Point2 eccentric2 = motion.J;
-    const IterationResult result =
-        IterateBounded(state, IterationLimits{kStephensonLinkPasses, fixed.tolerance}, [&](LinkState& s) {
-            const Direction2 tilt = DirectionAt(s.tau);
-            const Point2 M = PlaceInFrame(liftingArmEnd, DirectionAt(s.psi), d.LM, 0.0);
+    const Point2 liftingArmEnd = motions_.empty() ? before.L : motions_.front().L;
+    IterateBoundedTogether(
+        std::span<LinkState>(states_), IterationLimits{kStephensonLinkPasses, fixed.tolerance},
+        [&](LinkState& s) {
+            if (s.psiTurn != 0.0) s.psiDirection = Turned(s.psiDirection, TurnOf(s.psiTurn));
+            if (s.tauTurn != 0.0) s.tauDirection = Turned(s.tauDirection, TurnOf(s.tauTurn));
+            const Direction2 tilt = s.tauDirection;
+            const Point2 M = PlaceInFrame(liftingArmEnd, s.psiDirection, d.LM, 0.0);
             const Point2 Q =
                 PlaceInFrame(M, tilt, -static_cast<double>(d.elHangX), -static_cast<double>(d.elHangY));
             const Point2 F = PlaceInFrame(Q, tilt, d.elEccRodX, d.elEccRodY);
             const Point2 K = PlaceInFrame(Q, tilt, d.elEccRodX, -static_cast<double>(d.elEccRodY));
-            if (!Finite(M) || !Finite(Q) || !Finite(F) || !Finite(K)) return IterationPass::GiveUp();
+            // Each pin is placed from the one before, so a pin that is no number makes F and K none.
+            if (!Finite(F) || !Finite(K)) return IterationPass::GiveUp();
             s.M = M;
             s.Q = Q;
             s.F = F;
             s.K = K;
             s.storedPsi = s.psi;
             s.storedTau = s.tau;
+            s.placed = true;
 
-            const double e1 = Length(F, eccentric1) - d.EF;
-            const double e2 = Length(K, eccentric2) - d.EF;
+            const double e1 = Length(F, s.E) - d.EF;
+            const double e2 = Length(K, s.J) - d.EF;
             const double error = LargerError(e1, e2);
             // Both rods too long (or too short) move the hanger; one longer than the other tilts
             // the link.
-            double psi = s.psi;
-            double tau = s.tau;
+            double hanger = 0;
+            double tilting = 0;
             if (d.LM != 0.0f) {
-                const double hanger = (e1 + e2) / 2 / d.LM;
-                psi = shaftBelowAxle ? psi - hanger : psi + hanger;
+                hanger = (e1 + e2) / 2 / d.LM;
+                if (shaftBelowAxle) hanger = -hanger;
             }
-            if (d.elEccRodY != 0.0f) tau -= (e1 - e2) / 2 / d.elEccRodY;
+            if (d.elEccRodY != 0.0f) tilting = -((e1 - e2) / 2 / d.elEccRodY);
+            const double psi = s.psi + hanger;
+            const double tau = s.tau + tilting;
             if (!std::isfinite(psi) || !std::isfinite(tau)) return IterationPass::GiveUp(error);
             s.psi = psi;
             s.tau = tau;
+            s.psiTurn = hanger;
+            s.tauTurn = tilting;
             s.storedPsi = psi;
             s.storedTau = tau;
             return IterationPass::Measured(error);
-        });
+        },
+        std::span<IterationResult>(results_), active_);
 
-    motion.M = state.M;
-    motion.Q = state.Q;
-    motion.F = state.F;
-    motion.K = state.K;
-    motion.psi = static_cast<float>(state.storedPsi);
-    motion.tau = static_cast<float>(state.storedTau);
-    motion.link = result;
-    return result;
+    // A link whose first pass placed nothing stays where the position before left it.
+    const StephensonLinkMotion* previous = &before;
+    for (std::size_t k = 0; k < n; ++k) {
+        StephensonLinkMotion& m = motions_[k];
+        const LinkState& s = states_[k];
+        if (s.placed) {
+            m.M = s.M;
+            m.Q = s.Q;
+            m.F = s.F;
+            m.K = s.K;
+            m.psi = static_cast<float>(s.storedPsi);
+            m.tau = static_cast<float>(s.storedTau);
+        } else {
+            m.M = previous->M;
+            m.Q = previous->Q;
+            m.F = previous->F;
+            m.K = previous->K;
+            m.psi = previous->psi;
+            m.tau = previous->tau;
+        }
+        m.link = results_[k];
+        previous = &m;
+    }
+}
+
+IterationResult SolveLinkMotion(const StephensonLinkDimensions& d, const StephensonFixedPoints& fixed,
+                                double g, double theta, StephensonLinkMotion& motion) {
+    StephensonLinkSolver solver;
+    const Direction2 crank = DirectionAt(theta + std::numbers::pi);
+    solver.Solve(d, fixed, g, std::span<const Direction2>(&crank, 1), motion);
+    motion = solver.Motions().front();
+    return motion.link;
 }
 
 } // namespace linkwright

@@ -6,6 +6,10 @@
 #include "gears/BoundedIteration.h"
 #include "geometry/Geomlib0.h"
 
+#include <cstdint>
+#include <span>
+#include <vector>
+
 namespace linkwright {
 
 // The record's fields the link motion reads; both kinds' records carry them under these names.
@@ -88,12 +92,53 @@ struct StephensonLinkMotion {
     IterationResult link;
 };
 
-// Solves the link motion at gear setting g and crank angle theta, starting the link iteration
-// afresh. `motion` comes in with the pins of the position before: a pin whose intersection fails,
-// or a link pass whose pins come out as no numbers, leaves them as they were, so no NaN reaches a
-// pin. A hanger of length 0 has no angle to correct and a link whose rod pins lie on its centre
-// line (elEccRodY 0) no tilt to correct by them: those corrections are left out, and the iteration
-// reports how far it came. Answers the link iteration's result, also kept in motion.link.
+// The link motion of a run of positions at one gear setting, each link iteration started afresh.
+// The positions' iterations run together (IterateBoundedTogether), so the processor works on
+// several at once; every position comes out as solving the positions one after another would leave
+// it. A pin whose placement fails, or a link whose first pass comes out as no numbers, keeps the
+// pins of the position before, so no NaN reaches a pin. A hanger of length 0 has no angle to
+// correct and a link whose rod pins lie on its centre line (elEccRodY 0) no tilt to correct by
+// them: those corrections are left out, and the iteration reports how far it came.
+class StephensonLinkSolver {
+public:
+    // The positions with the crank pin along cranks[k] from the axle (the crank angle + pi), after
+    // `before`, the position solved last.
+    void Solve(const StephensonLinkDimensions& d, const StephensonFixedPoints& fixed, double g,
+               std::span<const Direction2> cranks, const StephensonLinkMotion& before);
+    // The pins of each position of the last Solve, with how its link iteration ended.
+    std::span<const StephensonLinkMotion> Motions() const { return motions_; }
+
+private:
+    // The link's free variables while it is solved, and the pins their last evaluation placed.
+    struct LinkState {
+        Point2 E;
+        Point2 J;
+        double psi = 0;
+        double tau = 0;
+        // The directions of psi and tau less the last corrections, which the next pass turns them by
+        // (a converged pass needs no new directions).
+        Direction2 psiDirection;
+        Direction2 tauDirection;
+        double psiTurn = 0;
+        double tauTurn = 0;
+        // The angles that go with the placed pins and their correction.
+        double storedPsi = 0;
+        double storedTau = 0;
+        Point2 M;
+        Point2 Q;
+        Point2 F;
+        Point2 K;
+        bool placed = false; // a pass has placed the pins
+    };
+
+    std::vector<StephensonLinkMotion> motions_;
+    std::vector<LinkState> states_;
+    std::vector<IterationResult> results_;
+    std::vector<std::uint32_t> active_;
+};
+
+// The link motion at one crank angle: the solver's Solve for a single position, `motion` coming in
+// as the position before and going out solved. Answers the link iteration's result.
 IterationResult SolveLinkMotion(const StephensonLinkDimensions& d, const StephensonFixedPoints& fixed,
                                 double g, double theta, StephensonLinkMotion& motion);
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <span>
 #include <vector>
 
 namespace linkwright {
@@ -145,6 +146,43 @@ TEST(BoundedIteration, AFixedPointCorrectionLeavesTheStateWithItsLastCorrection)
     EXPECT_EQ(bounded.outcome, IterationOutcome::HitBound);
     EXPECT_EQ(bounded.passes, 3);
     EXPECT_EQ(y, seen[3]);
+}
+
+// States iterated together end each as it would alone, whichever pass each stops at and however
+// the states that stop early are interleaved with those going on.
+TEST(BoundedIteration, StatesIteratedTogetherEndAsEachWouldAlone) {
+    const std::vector<std::vector<double>> scripts = {
+        {0.0},
+        {1, 0.5, 0.2, 0.1, 0.005},
+        {1, 0.5, 0.2, 0.1, 0.05, 0.005},
+        {kGiveUp},
+        {1, kNaN},
+        {0.5, -0.001},
+        {1, 0.5, kGiveUp},
+        {-kInf},
+        {0.01},
+        {1, 1, 1, 0.009},
+    };
+    const IterationLimits limits{5, 0.01};
+    std::vector<Scripted> together;
+    for (const auto& script : scripts)
+        together.push_back(Scripted{script});
+    std::vector<IterationResult> results(together.size());
+    std::vector<std::uint32_t> active;
+    IterateBoundedTogether(std::span<Scripted>(together), limits, NextOf, std::span<IterationResult>(results),
+                           active);
+    for (std::size_t i = 0; i < scripts.size(); ++i) {
+        SCOPED_TRACE(i);
+        Scripted alone{scripts[i]};
+        const IterationResult expected = IterateBounded(alone, limits, NextOf);
+        EXPECT_EQ(results[i].outcome, expected.outcome);
+        EXPECT_EQ(results[i].passes, expected.passes);
+        EXPECT_EQ(together[i].made, alone.made);
+        EXPECT_EQ(std::isnan(results[i].residual), std::isnan(expected.residual));
+        if (!std::isnan(expected.residual)) {
+            EXPECT_EQ(results[i].residual, expected.residual);
+        }
+    }
 }
 
 TEST(BoundedIteration, TheLargerOfTwoErrorsKeepsANaNInEitherPlace) {
