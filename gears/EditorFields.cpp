@@ -190,7 +190,7 @@ std::string Label(const FieldText& text, const char* common) {
 
 // A kind's hint, or the one all kinds share.
 std::string Hint(const FieldText& text, const char* common) {
-    return text.hint.empty() ? std::string(common) : text.hint;
+    return text.hint ? *text.hint : std::string(common);
 }
 
 } // namespace

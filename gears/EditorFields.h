@@ -200,11 +200,11 @@ EditorField MovieSpeedField(const FieldPlace& place, std::string label, std::str
 // A caption and its hint.
 struct FieldText {
     std::string label = {};
-    std::string hint = {};
+    std::optional<std::string> hint = {}; // "" for a control without a hint
 };
 
-// The captions and hints of the common head where a kind words them its own way; a label or hint
-// left empty takes the one all kinds share ("Solution Steps", "Wheel Lift", ...).
+// The captions and hints of the common head where a kind words them its own way; a label left empty
+// or a hint left out takes the one all kinds share ("Solution Steps", "Wheel Lift", ...).
 struct CommonFieldTexts {
     FieldText movieSpeed = {};
     FieldText autoSetting = {};

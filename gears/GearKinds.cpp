@@ -2,6 +2,7 @@
 #include "gears/GearKinds.h"
 
 #include "gears/GearModel.h"
+#include "gears/bak1/Bak1.h"
 #include "gears/ste1/Ste1.h"
 #include "gears/wal1/Wal1.h"
 
@@ -18,7 +19,8 @@ const std::array<GearKindRow, GearKindCount> Rows = {{
      "Edit Walschaert 1", "EdWal1", &Make<Wal1>},
     {GearKind::Stephensons1, "Stephensons1", "L2", 1, sizeof(Ste1Record), true, false, nullptr,
      "Edit Stephenson1", "EdSte1", &Make<Ste1>},
-    {GearKind::Bakers1, "Bakers1", "L3", 1, 440, false, false, nullptr, "Edit Baker 1", "EdBak1", nullptr},
+    {GearKind::Bakers1, "Bakers1", "L3", 1, sizeof(Bak1Record), false, false, nullptr, "Edit Baker 1",
+     "EdBak1", &Make<Bak1>},
     {GearKind::Walschaerts2, "Walschaerts2", "L4", 1, 440, false, true, "Wal2Output.txt", "Edit Walschaert 2",
      "EdWal2", nullptr},
     {GearKind::Stephensons2, "Stephensons2", "L5", 1, 452, true, false, nullptr, "Edit Stephenson2", "EdSte2",

@@ -318,7 +318,8 @@ private:
         AppendCommonHead(table, *this, env_.state, CommonFieldsOf(GearRecord),
                          {.steamChestPressure = {"SteamChest Pressure", "Absolute Steamchest Pressure"},
                           .nsteps = {.hint = "Number of solutions per revolution used for analysis"},
-                          .adjValveX = {"Adjust Valve Position", ""},
+                          .portWidth = {.hint = ""},
+                          .adjValveX = {.label = "Adjust Valve Position"},
                           .inside = {.hint = "Common for piston valves."}});
         return table;
     }
@@ -405,6 +406,7 @@ TEST(CommonHead, AKindsCaptionsAndHintsReplaceTheSharedOnes) {
          "Number of solutions per revolution used for analysis"},
         {"Slack1", "Conditions", "", "Backlash",
          "Accumulated backlash in the gear: width of the dead band of the valve drive"},
+        {"PortWidth", "Valving", "", "Port Width", ""}, // a hint given as none
         {"AdjValveX", "Valving", "", "Adjust Valve Position", "Fixed shift of the valve along its rod"},
         {"Admission", "Valving", "", "Steam Admission",
          "Steam admitted between the bobbins (inside) or at their outer edges (outside)"},
