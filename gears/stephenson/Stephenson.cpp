@@ -22,34 +22,6 @@ double Length(Point2 p, Point2 q) {
     return std::sqrt(dx * dx + dy * dy);
 }
 
-// The direction of a turn by delta. Up to half a radian its series, cut where the terms left out are
-// below a double's rounding, costs a few multiplications where sine and cosine cost a call each;
-// the link's corrections are mostly that small.
-[[gnu::always_inline]] inline Direction2 TurnOf(double delta) {
-    if (!(std::fabs(delta) <= 0.5)) return DirectionAt(delta);
-    const double x2 = delta * delta;
-    const double c =
-        1.0 -
-        x2 / 2.0 *
-            (1.0 -
-             x2 / 12.0 *
-                 (1.0 -
-                  x2 / 30.0 *
-                      (1.0 - x2 / 56.0 *
-                                 (1.0 - x2 / 90.0 *
-                                            (1.0 - x2 / 132.0 * (1.0 - x2 / 182.0 * (1.0 - x2 / 240.0)))))));
-    const double s =
-        delta *
-        (1.0 -
-         x2 / 6.0 *
-             (1.0 -
-              x2 / 20.0 *
-                  (1.0 -
-                   x2 / 42.0 *
-                       (1.0 - x2 / 72.0 * (1.0 - x2 / 110.0 * (1.0 - x2 / 156.0 * (1.0 - x2 / 210.0)))))));
-    return Direction2{c, s};
-}
-
 } // namespace
 
 StephensonFixedPoints PlaceStephensonFixedPoints(const StephensonLinkDimensions& d, float wheelLift,

@@ -417,6 +417,21 @@ TEST(Directions, TurningAddsAndSubtractsAngles) {
     EXPECT_NEAR(difference.s, std::sin(a - b), 1e-15);
 }
 
+// A small turn by its series is sine and cosine to the last bits; a larger one is theirs exactly.
+TEST(Directions, TurnOfIsTheDirectionOfTheTurnToADoublesRounding) {
+    for (int i = -1000; i <= 1000; ++i) {
+        const double delta = i * 0.0005;
+        const Direction2 d = TurnOf(delta);
+        EXPECT_NEAR(d.c, std::cos(delta), 2.3e-16) << delta;
+        EXPECT_NEAR(d.s, std::sin(delta), 1.2e-16) << delta;
+    }
+    for (const double delta : {0.5000001, -0.7, 3.0, 100.0}) {
+        EXPECT_EQ(TurnOf(delta).c, std::cos(delta)) << delta;
+        EXPECT_EQ(TurnOf(delta).s, std::sin(delta)) << delta;
+    }
+    EXPECT_TRUE(std::isnan(TurnOf(std::nan("")).c));
+}
+
 TEST(Directions, PlaceInFrameMatchesTheComposedTransforms) {
     // translation(t1) x rotation(a1) x rotation(a2) x translation(t2), third column, built with the
     // matrix routines.

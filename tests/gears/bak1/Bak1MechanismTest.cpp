@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <functional>
+#include <iterator>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -246,6 +247,24 @@ TEST_F(Bak1Test, DrawingShowsTheMechanismAndTheLettersInOrder) {
     EXPECT_EQ(z->x1, at.x);
     EXPECT_EQ(z->y1, at.y);
     EXPECT_FLOAT_EQ(state_.ValvePanelHalfWidth, 1.25f + 0.125f);
+}
+
+// Seen close up, every pin circle has its own size, a multiple of the crank radius.
+TEST_F(Bak1Test, PinCirclesAreDrawnAtTheirMultiplesOfTheCrankRadius) {
+    RecordingCanvas canvas(800, 500);
+    Glib1 plot(canvas);
+    state_.ViewXMin = -0.25f;
+    state_.ViewXMax = 0.25f;
+    state_.ViewYMin = -0.25f;
+    state_.ViewYMax = 0.25f;
+    model_.DrawGear(plot, 800, 500, false, 0.7f, 1.0f);
+    const double multiples[] = {0.3, 0.15, 0.1, 0.2, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1};
+    std::vector<double> radii;
+    for (const CanvasCall& c : canvas.OfKind(CanvasCallKind::Arc))
+        if (c.IsFullEllipse()) radii.push_back((c.x2 - c.x1) / 2.0);
+    ASSERT_EQ(radii.size(), std::size(multiples));
+    for (std::size_t i = 0; i < radii.size(); ++i)
+        EXPECT_NEAR(radii[i], multiples[i] * model_.CrankRadius * plot.ScaleX(), 1.0) << "circle " << i;
 }
 
 } // namespace

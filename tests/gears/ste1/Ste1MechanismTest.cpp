@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <iterator>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -273,6 +274,25 @@ TEST_F(Ste1Test, DrawingShowsTheMechanismTheSlotAndTheLettersInOrder) {
     const PixelPoint at = plot.WorldToPixel(p.B.x, p.B.y);
     EXPECT_EQ(b->x1, at.x);
     EXPECT_EQ(b->y1, at.y);
+}
+
+// Seen close up, every pin circle has its own size, a multiple of the crank radius.
+TEST_F(Ste1Test, PinCirclesAreDrawnAtTheirMultiplesOfTheCrankRadius) {
+    RecordingCanvas canvas(800, 500);
+    Glib1 plot(canvas);
+    state_.ViewXMin = -0.25f;
+    state_.ViewXMax = 0.25f;
+    state_.ViewYMin = -0.25f;
+    state_.ViewYMax = 0.25f;
+    model_.DrawGear(plot, 800, 500, false, 0.7f, 1.0f);
+    const double multiples[] = {0.3, 0.1, 0.1, 0.1, 0.2, 0.15, 0.1, 0.1, 0.1, 0.2, 0.15, 0.1, 0.15, 0.1};
+    std::vector<double> radii;
+    for (const CanvasCall& c : canvas.OfKind(CanvasCallKind::Arc))
+        if (c.IsFullEllipse()) radii.push_back((c.x2 - c.x1) / 2.0);
+    ASSERT_EQ(radii.size(), std::size(multiples));
+    for (std::size_t i = 0; i < radii.size(); ++i)
+        EXPECT_NEAR(radii[i], multiples[i] * model_.Fixed().drawingSize * plot.ScaleX(), 1.0)
+            << "circle " << i;
 }
 
 } // namespace

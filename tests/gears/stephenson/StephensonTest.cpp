@@ -103,6 +103,10 @@ TEST(Stephenson, EveryRodKeepsItsLengthOverARevolution) {
             EXPECT_NEAR(Dist(f.A, m.J), d.AE, kFloatAccuracy);
             EXPECT_NEAR(Dist(f.R, m.L), std::fabs(d.LR), kFloatAccuracy);
             EXPECT_NEAR(Dist(m.L, m.M), std::fabs(d.LM), kFloatAccuracy);
+            // The angles kept are those the pins were placed at, with the last correction.
+            EXPECT_NEAR(AngleDifference(AngleFrom(m.L, m.M), m.psi), 0.0, f.tolerance / d.LM);
+            EXPECT_NEAR(AngleDifference(AngleFrom(m.K, m.F) - std::atan2(double(d.elEccRodY), 0.0), m.tau),
+                        0.0, f.tolerance / std::fabs(d.elEccRodY));
             EXPECT_NEAR(Dist(m.Q, m.M), hanger, kFloatAccuracy);
             EXPECT_NEAR(Dist(m.Q, m.F), rodPin, kFloatAccuracy);
             EXPECT_NEAR(Dist(m.Q, m.K), rodPin, kFloatAccuracy);
