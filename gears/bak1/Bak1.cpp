@@ -9,7 +9,8 @@
 #include "windows/MessagesFile.h"
 
 #include <cmath>
-#include <numbers>
+#include <cstddef>
+#include <optional>
 #include <utility>
 
 namespace linkwright {
@@ -18,8 +19,8 @@ namespace {
 
 // The bell crank while it is solved: its angle, and the sickle's pins that angle places.
 struct BellCrankState {
-    double beta = 0;     // direction of the arm P->Z, corrected after each pass
-    double usedBeta = 0; // the angle the pins below were placed at
+    Direction2 arm;  // of P->Z: the pins below were placed along it
+    double turn = 0; // the correction the next pass turns the arm by
     Point2 Z;
     Point2 X;
     Point2 Y;
@@ -61,17 +62,25 @@ void Bak1::InitialiseGear() {
     CopyViewWindow();
 }
 
-void Bak1::CalcGear(float crankAngle, float gearSetting) {
+Bak1::Drive Bak1::DriveFor(float gearSetting) const {
+    const Bak1Record& g = GearRecord;
+    Drive drive;
+    const double yoke = static_cast<double>(g.FRYA) * gearSetting + g.MRYA;
+    drive.R = PlaceInFrame(pts_.L, DirectionAt(yoke), g.LR, 0.0);
+    drive.eccentric = DirectionAt(g.CAE);
+    drive.bend = DirectionAt(g.BPZ);
+    drive.sickle = DirectionAt(SickleAngle);
+    return drive;
+}
+
+std::optional<float> Bak1::SolvePosition(Direction2 crank, const Drive& drive) {
     const Bak1Record& g = GearRecord;
     MessagesFile& messages = env_.messages;
     Bak1Points& p = pts_;
 
     // Reverse yoke, crank pin, crosshead, drop link and eccentric pin; a pin that cannot be placed
     // keeps its place.
-    const double yoke = static_cast<double>(g.FRYA) * gearSetting + g.MRYA;
-    const Point2 R = PlaceInFrame(p.L, DirectionAt(yoke), g.LR, 0.0);
-    if (Finite(R)) p.R = R;
-    const Direction2 crank = CrankDirection(crankAngle);
+    if (Finite(drive.R)) p.R = drive.R;
     const Point2 C = PlaceInFrame(p.A, crank, g.CrankRadius, 0.0);
     if (Finite(C)) p.C = C;
     PlaceOnCircleLine(p.G, Circle{g.GC, p.C.x, p.C.y}, Segment{p.CylRef.x, p.CylRef.y, p.A0.x, p.A0.y},
@@ -79,18 +88,16 @@ void Bak1::CalcGear(float crankAngle, float gearSetting) {
     const Point2 D{static_cast<float>(static_cast<double>(p.G.x) + g.DGx),
                    static_cast<float>(static_cast<double>(p.G.y) - g.DGy)};
     if (Finite(D)) p.D = D;
-    const Point2 E =
-        PlaceInFrame(p.A, DirectionAt(static_cast<double>(crankAngle) + std::numbers::pi + g.CAE), g.AE, 0.0);
+    const Point2 E = PlaceInFrame(p.A, Turned(crank, drive.eccentric), g.AE, 0.0);
     if (Finite(E)) p.E = E;
 
     // The bell crank turns until the sickle's radius-bar pin is the radius bar's length from R,
-    // from the same start at every position.
-    const Direction2 sickle = DirectionAt(SickleAngle);
+    // from the same start at every position; its arm's direction turns with each correction.
     BellCrankState state;
     bellCrank_ = IterateBounded(
         state, IterationLimits{kBak1BellCrankPasses, RadiusBarTolerance}, [&](BellCrankState& s) {
-            s.usedBeta = s.beta;
-            s.Z = PlaceInFrame(p.P, DirectionAt(s.beta), g.PZ, 0.0);
+            if (s.turn != 0.0) s.arm = Turned(s.arm, TurnOf(s.turn));
+            s.Z = PlaceInFrame(p.P, s.arm, g.PZ, 0.0);
             Point2 p1;
             Point2 p2;
             CircleCircle(Circle{XZ, s.Z.x, s.Z.y}, Circle{g.EX, p.E.x, p.E.y}, p1, p2, s.status);
@@ -98,27 +105,27 @@ void Bak1::CalcGear(float crankAngle, float gearSetting) {
             s.X = LowerOf(p1, p2);
             const Direction2 diagonal =
                 DirectionOf(static_cast<double>(s.X.x) - s.Z.x, static_cast<double>(s.X.y) - s.Z.y);
-            s.Y = PlaceInFrame(s.Z, TurnedBack(diagonal, sickle), g.YZ, 0.0);
+            s.Y = PlaceInFrame(s.Z, TurnedBack(diagonal, drive.sickle), g.YZ, 0.0);
             const double residual = static_cast<double>(Distance(s.Y, p.R)) - g.RY;
-            s.beta += residual / g.PZ;
+            s.turn = residual / g.PZ;
             return IterationPass::Measured(residual);
         });
     if (state.status != 0) {
         // The sickle and everything it drives stay where they were, and so does the valve.
         messages.AppendLine("Error " + I(state.status, 3) + " in CalcGear: Ecc rod cannot reach Sickle");
         messages.AppendLine("XZ,EX " + F(XZ, 8, 3) + F(g.EX, 8, 3));
-        return;
+        return std::nullopt;
     }
     if (!bellCrank_.Converged() || !Finite(state.Z) || !Finite(state.X) || !Finite(state.Y)) {
         messages.AppendLine("Error " + I(bellCrank_.passes, 3) +
                             " in CalcGear: Radius bar cannot reach Sickle");
-        return;
+        return std::nullopt;
     }
     p.Z = state.Z;
     p.X = state.X;
     p.Y = state.Y;
 
-    const Point2 B = PlaceInFrame(p.P, DirectionAt(state.usedBeta - g.BPZ), g.BP, 0.0);
+    const Point2 B = PlaceInFrame(p.P, TurnedBack(state.arm, drive.bend), g.BP, 0.0);
     if (Finite(B)) p.B = B;
 
     // Top of the combination lever, on the valve rod's level.
@@ -137,18 +144,23 @@ void Bak1::CalcGear(float crankAngle, float gearSetting) {
     CircleCircle(Circle{lever, p.T.x, p.T.y}, Circle{g.DU, p.D.x, p.D.y}, p1, p2, status);
     if (status != 0) {
         messages.AppendLine("Error " + I(status, 3) + " in CalcGear: No soln for Bop of comb lever");
-        return;
+        return std::nullopt;
     }
-    if (!Finite(p1) || !Finite(p2)) return;
+    if (!Finite(p1) || !Finite(p2)) return std::nullopt;
     p.U = SmallerX(p1, p2);
 
     // The valve-spindle pin, interpolated along the lever and kept on the valve rod's axis.
     const Point2 V{
         static_cast<float>(static_cast<double>(p.U.x) + g.UV * (static_cast<double>(p.T.x) - p.U.x) / lever),
         static_cast<float>(static_cast<double>(p.A0.y) + g.GVy)};
-    if (!Finite(V)) return;
+    if (!Finite(V)) return std::nullopt;
     p.V = V;
-    ApplyBacklash(static_cast<float>(static_cast<double>(p.V.x) - g.AdjValveX));
+    return static_cast<float>(static_cast<double>(p.V.x) - g.AdjValveX);
+}
+
+void Bak1::CalcGear(float crankAngle, float gearSetting) {
+    const std::optional<float> valve = SolvePosition(CrankDirection(crankAngle), DriveFor(gearSetting));
+    if (valve) ApplyBacklash(*valve);
 }
 
 float Bak1::PistonPct() const {
@@ -159,7 +171,22 @@ float Bak1::PistonPct() const {
 
 void Bak1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, float gearSetting) {
     GearRecord.LastForward = env_.state.fwd;
-    SolveRevolutionLoop(steps, Nsteps, gearSetting, [](int, float) {});
+    // The positions are solved in turn, as CalcGear would solve them, with the crank directions and
+    // the reverse yoke of the whole revolution worked out once.
+    SolveRevolutionBatched(
+        steps, Nsteps,
+        [&](const RevolutionPositions& revolution) {
+            const Drive drive = DriveFor(gearSetting);
+            solved_.resize(revolution.cranks.size());
+            // A valve the linkage cannot move stays where it was: the backlash, given the valve's last
+            // position again, leaves it there.
+            float valve = LinkValvePos_;
+            for (std::size_t k = 0; k < revolution.cranks.size(); ++k) {
+                valve = SolvePosition(revolution.cranks[k], drive).value_or(valve);
+                solved_[k] = SolvedStep{valve, PistonPct()};
+            }
+        },
+        [&](int k) { return solved_[static_cast<std::size_t>(k)]; }, [](int, float) {});
     FillValvingWords(events);
 }
 

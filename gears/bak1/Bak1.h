@@ -8,6 +8,9 @@
 #include "gears/bak1/Bak1Record.h"
 #include "geometry/Geomlib0.h"
 
+#include <optional>
+#include <vector>
+
 namespace linkwright {
 
 // The bell-crank iteration gives up after this many passes: the example needs a handful, and a gear
@@ -66,8 +69,23 @@ protected:
     void DeriveAfterEditorOk() override;
 
 private:
+    // What a gear setting fixes for every position: the radius-bar pin on the reverse yoke, and
+    // the directions of the eccentric from the crank, of the bell crank's bend and of the sickle.
+    struct Drive {
+        Point2 R;
+        Direction2 eccentric;
+        Direction2 bend;
+        Direction2 sickle;
+    };
+    Drive DriveFor(float gearSetting) const;
+    // Solves the linkage with the crank pin along `crank` from the axle and answers the valve's
+    // displacement before the backlash, or nothing when the valve stays where it was (a message
+    // says why).
+    std::optional<float> SolvePosition(Direction2 crank, const Drive& drive);
+
     Bak1Points pts_;
     IterationResult bellCrank_;
+    std::vector<SolvedStep> solved_; // of the last revolution, kept to save allocations
 };
 
 // The field table of the editor form TEdBak1 for one model, in the order its OK button stores them.
