@@ -2,19 +2,17 @@
 // and the data file (the kind's record followed by the stored part of the main state).
 #include "gears/GearModel.h"
 
+#include "common/ReplacementFile.h"
 #include "gears/GearKinds.h"
 #include "windows/Dialogs.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
-
-#include <unistd.h>
 
 namespace linkwright {
 
@@ -96,36 +94,6 @@ constexpr HandleSlot HandleSlots[] = {
     {offsetof(SimulationState, FamilyEventsHandle), 4},
 };
 
-[[noreturn]] void ThrowWriteError(int error, const std::filesystem::path& path) {
-    if (error == 0) error = EIO;
-    throw std::system_error(error, std::generic_category(), "Cannot write \"" + path.string() + "\"");
-}
-
-// Writes the bytes to a new file beside the target and renames it over the target, so the old
-// file stays whole until the new one is complete.
-void WriteWholeFile(const std::filesystem::path& target, const std::vector<std::uint8_t>& bytes) {
-    std::filesystem::path temporary = target;
-    temporary += ".saving-" + std::to_string(::getpid());
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) ThrowWriteError(errno, target);
-    errno = 0;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
-                         std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
-    int error = errno;
-    if (std::fclose(file) != 0 && written) error = errno;
-    if (!written || error != 0) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        ThrowWriteError(error, target);
-    }
-    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        error = errno;
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        ThrowWriteError(error, target);
-    }
-}
-
 // A loaded state's values that index arrays are brought into their ranges; everything else is kept
 // as the file has it (the settings are reset right after every load anyway).
 void SanitiseLoadedState(SimulationState& state) {
@@ -162,7 +130,9 @@ SaveResult GearModel::SaveGearFile(const std::string& fileName) {
     for (const HandleSlot& slot : HandleSlots)
         std::memset(state + slot.offset, 0, slot.size);
 
-    WriteWholeFile(target, bytes);
+    // The old file stays whole until the new one is complete and on the disk.
+    ReplaceFileContents(target, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                        Durability::Synced);
     return SaveResult::Saved;
 }
 

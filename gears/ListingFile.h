@@ -1,8 +1,11 @@
-// The per-revolution listing a gear kind writes in the working folder: opened before the solve, so
-// that a folder that cannot take it stops the revolution before anything changed, then given the
-// whole text at once.
+// The per-revolution listing a gear kind writes in the working folder: its replacement is created
+// before the solve, so that a folder that cannot take it stops the revolution before anything
+// changed, then given the whole text at once.
 #pragma once
 
+#include "common/ReplacementFile.h"
+
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,7 +13,8 @@ namespace linkwright {
 
 class ListingFile {
 public:
-    // Opens or creates the file; throws std::runtime_error "Cannot create <name>" when it cannot.
+    // Creates the replacement beside the file; throws std::runtime_error "Cannot create <name>" when it
+    // cannot.
     explicit ListingFile(std::string name);
     ~ListingFile();
     ListingFile(const ListingFile&) = delete;
@@ -22,7 +26,7 @@ public:
 
 private:
     std::string name_;
-    int descriptor_ = -1;
+    std::optional<ReplacementFile> file_;
 };
 
 } // namespace linkwright
