@@ -8,14 +8,15 @@
 #include "plot/Glib1.h"
 #include "ui/QtCanvas.h"
 
-#include <QImage>
-#include <QSvgGenerator>
+#include "cli/OutputFile.h"
+
+#include <QString>
 
 #include <charconv>
-#include <fstream>
 #include <iostream>
 #include <numbers>
 #include <set>
+#include <sstream>
 #include <stdexcept>
 
 namespace linkwright {
@@ -29,47 +30,29 @@ std::string Exact(float value) {
     return std::string(buffer, result.ptr);
 }
 
-std::ofstream OpenForWriting(const std::filesystem::path& file) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) throw std::runtime_error("cannot write \"" + file.string() + "\"");
-    return out;
-}
-
-void Finish(std::ofstream& out, const std::filesystem::path& file) {
-    out.close();
-    if (!out) throw std::runtime_error("cannot write \"" + file.string() + "\"");
-}
-
 } // namespace
 
 void WriteDiagram(Simulation& sim, Simulation::DiagramPlot plot, const std::filesystem::path& stem,
                   bool png) {
     const std::filesystem::path svgFile = std::filesystem::path(stem).replace_extension(".svg");
-    {
-        QSvgGenerator generator;
-        generator.setFileName(QString::fromStdString(svgFile.string()));
-        generator.setSize(QSize(DiagramWidth, DiagramHeight));
-        generator.setViewBox(QRect(0, 0, DiagramWidth, DiagramHeight));
-        generator.setTitle(QString::fromUtf8(Simulation::DiagramCaption(plot)));
-        QtCanvas canvas(generator);
-        Glib1 glib(canvas);
-        sim.DrawDiagram(plot, glib, DiagramWidth, DiagramHeight);
-        canvas.End();
-    }
-    if (!std::filesystem::exists(svgFile))
-        throw std::runtime_error("cannot write \"" + svgFile.string() + "\"");
+    OutputFile svg(svgFile);
+    svg.Put(SvgBytes(DiagramWidth, DiagramHeight, QString::fromUtf8(Simulation::DiagramCaption(plot)),
+                     [&](QtCanvas& canvas) {
+                         Glib1 glib(canvas);
+                         sim.DrawDiagram(plot, glib, DiagramWidth, DiagramHeight);
+                     }));
     if (png) {
-        const std::filesystem::path pngFile = std::filesystem::path(stem).replace_extension(".png");
+        OutputFile file(std::filesystem::path(stem).replace_extension(".png"));
         QtCanvas canvas(DiagramWidth, DiagramHeight);
         Glib1 glib(canvas);
         sim.DrawDiagram(plot, glib, DiagramWidth, DiagramHeight);
-        if (!canvas.Image().save(QString::fromStdString(pngFile.string()), "PNG"))
-            throw std::runtime_error("cannot write \"" + pngFile.string() + "\"");
+        file.Put(PngBytes(canvas));
     }
 }
 
 void WriteStepsCsv(const Simulation& sim, const std::filesystem::path& file) {
-    std::ofstream out = OpenForWriting(file);
+    OutputFile output(file);
+    std::ostringstream out;
     out << "step,crank_angle_rad,crank_angle_deg,piston_pct,valve_pos,front_pressure,rear_pressure\n";
     for (int i = 0; i <= sim.State.Nsteps; ++i) {
         const float radians = sim.Steps.StepCrankAngle[i];
@@ -77,11 +60,12 @@ void WriteStepsCsv(const Simulation& sim, const std::filesystem::path& file) {
             << Exact(sim.Steps.StepPistonPct[i]) << ',' << Exact(sim.Steps.StepValvePos[i]) << ','
             << Exact(sim.State.FrontPressure[i]) << ',' << Exact(sim.State.RearPressure[i]) << '\n';
     }
-    Finish(out, file);
+    output.Put(out.str());
 }
 
 void WriteEventsCsv(const Simulation& sim, const std::filesystem::path& file) {
-    std::ofstream out = OpenForWriting(file);
+    OutputFile output(file);
+    std::ostringstream out;
     out << "setting,tson,tsoff,bson,bsoff,teon,teoff,beon,beoff\n";
     for (int k = 0; k < FamilyMembers(sim.State); ++k) {
         out << Exact(FamilyMemberSetting(sim.State, k));
@@ -91,7 +75,7 @@ void WriteEventsCsv(const Simulation& sim, const std::filesystem::path& file) {
                                         sim.State.Nsteps));
         out << '\n';
     }
-    Finish(out, file);
+    output.Put(out.str());
 }
 
 void WriteRequestedDiagrams(Simulation& sim, const std::vector<Simulation::DiagramPlot>& requested,
@@ -137,10 +121,12 @@ void Analyse(const AnalyseRequest& request, HeadlessDialogs& dialogs) {
     const std::filesystem::path dir(request.out);
     std::filesystem::create_directories(dir);
     {
+        // Read before anything is written: with --out the working folder the copy would be the
+        // messages file itself, which then already holds what it should.
+        const std::string messages = sim->Messages.Contents();
         const std::filesystem::path file = dir / "Messages.txt";
-        std::ofstream messages = OpenForWriting(file);
-        messages << sim->Messages.Contents();
-        Finish(messages, file);
+        std::error_code error;
+        if (!std::filesystem::equivalent(file, sim->Messages.Path(), error)) OutputFile(file).Put(messages);
     }
     WriteRequestedDiagrams(*sim, requested, dir, request.png);
     WriteStepsCsv(*sim, dir / "steps.csv");

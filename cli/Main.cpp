@@ -5,20 +5,54 @@
 
 #include <QGuiApplication>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <string>
 
 namespace {
 
-// No display is needed: Qt draws offscreen, with a runtime folder of its own when none is set.
-void PrepareHeadlessEnvironment() {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    if (std::getenv("XDG_RUNTIME_DIR") == nullptr) {
-        std::string dir = (std::filesystem::temp_directory_path() / "linkwright-cli-runtime-XXXXXX").string();
-        if (mkdtemp(dir.data()) != nullptr) setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+// No display is needed, whatever the environment says: Qt draws offscreen. It wants a runtime
+// folder; when none is set, one of its own is made for the run and removed after it.
+class HeadlessEnvironment {
+public:
+    HeadlessEnvironment() {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        if (std::getenv("XDG_RUNTIME_DIR") != nullptr) return;
+        std::error_code error;
+        std::filesystem::path base = std::filesystem::temp_directory_path(error);
+        if (error || !std::filesystem::is_directory(base, error)) base = "/tmp";
+        std::string dir = (base / "linkwright-cli-runtime-XXXXXX").string();
+        if (mkdtemp(dir.data()) == nullptr) return;
+        runtime_ = dir;
+        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
     }
+    ~HeadlessEnvironment() {
+        std::error_code ignored;
+        if (!runtime_.empty()) std::filesystem::remove_all(runtime_, ignored);
+    }
+    HeadlessEnvironment(const HeadlessEnvironment&) = delete;
+    HeadlessEnvironment& operator=(const HeadlessEnvironment&) = delete;
+
+private:
+    std::filesystem::path runtime_;
+};
+
+// What a command printed must have reached its destination: a full disk or a closed pipe behind
+// standard output is an error, not a success.
+int CheckStandardOutput(int status) {
+    std::cout.flush();
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout) && std::cout.good()) return status;
+    // A write that failed earlier, when the buffer filled, leaves no cause behind.
+    std::cerr << "linkwright-cli: Cannot write to standard output";
+    if (errno != 0) std::cerr << ": " << std::strerror(errno);
+    std::cerr << "\n";
+    return 1;
 }
 
 } // namespace
@@ -43,7 +77,11 @@ int main(int argc, char** argv) {
         return app.exit(error);
     }
     if (!run) return 1;
-    PrepareHeadlessEnvironment();
-    QGuiApplication qt(argc, argv);
-    return run();
+    const HeadlessEnvironment environment;
+    int status = 0;
+    {
+        QGuiApplication qt(argc, argv);
+        status = run();
+    }
+    return CheckStandardOutput(status);
 }

@@ -1,12 +1,10 @@
 // linkwright-cli render: the main view's picture of a gear, written as PNG, SVG or PDF.
 #include "cli/GearOptions.h"
 
+#include "cli/OutputFile.h"
 #include "ui/QtCanvas.h"
 
-#include <QPageSize>
-#include <QPdfWriter>
 #include <QString>
-#include <QSvgGenerator>
 
 #include <algorithm>
 #include <cctype>
@@ -34,45 +32,24 @@ void Render(const GearOptions& options, const std::string& out, HeadlessDialogs&
         throw std::invalid_argument("--size must be WxH in pixels, such as 800x600, not \"" + options.size +
                                     "\"");
 
+    // The file is taken before anything is drawn, so a path that cannot be written stops here.
+    OutputFile file(out);
     QtCanvas picture(width, height);
     std::unique_ptr<Simulation> sim = PrepareGear(options, dialogs, picture);
-    const QString name = QString::fromStdString(out);
 
     if (extension == "png") {
-        if (!picture.Image().save(name, "PNG")) throw std::runtime_error("Cannot write \"" + out + "\"");
+        file.Put(PngBytes(picture));
         return;
     }
     // Vector output: the last picture drawn once more on the file's device. Drawing the same
     // position again leaves the backlash where it was, so the picture is the same.
-    if (extension == "svg") {
-        QSvgGenerator generator;
-        generator.setFileName(name);
-        generator.setSize(QSize(width, height));
-        generator.setViewBox(QRect(0, 0, width, height));
-        generator.setTitle("Linkwright");
-        {
-            QtCanvas canvas(generator);
-            sim->Plot.AttachCanvas(canvas);
-            sim->Redraw();
-            canvas.End();
-            sim->Plot.AttachCanvas(picture);
-        }
-    } else {
-        QPdfWriter writer(name);
-        writer.setResolution(72);
-        writer.setPageSize(QPageSize(QSizeF(width, height), QPageSize::Point));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        {
-            QtCanvas canvas(writer);
-            sim->Plot.AttachCanvas(canvas);
-            sim->Redraw();
-            canvas.End();
-            sim->Plot.AttachCanvas(picture);
-        }
-    }
-    std::error_code error;
-    if (!std::filesystem::exists(out, error) || std::filesystem::file_size(out, error) == 0)
-        throw std::runtime_error("Cannot write \"" + out + "\"");
+    const PictureDrawing redraw = [&](QtCanvas& canvas) {
+        sim->Plot.AttachCanvas(canvas);
+        sim->Redraw();
+        sim->Plot.AttachCanvas(picture);
+    };
+    file.Put(extension == "svg" ? SvgBytes(width, height, "Linkwright", redraw)
+                                : PdfBytes(width, height, redraw));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // linkwright-cli solve: one revolution of the gear as the analysis solves it, with the kind's own
 // listing, the messages the gear wrote, and the step arrays as CSV.
 #include "cli/GearOptions.h"
+#include "cli/OutputFile.h"
 
 #include "common/NumberFormat.h"
 #include "gears/GearKinds.h"
@@ -8,8 +9,9 @@
 
 #include <charconv>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
+#include <optional>
+#include <sstream>
 
 namespace linkwright {
 
@@ -37,6 +39,9 @@ void Solve(const GearOptions& options, const std::string& csv, HeadlessDialogs& 
     if (!ParseSize(options.size, width, height))
         throw std::invalid_argument("--size must be WxH in pixels, such as 800x600, not \"" + options.size +
                                     "\"");
+    // A CSV file is taken before the solve, so a path that cannot be written stops here.
+    std::optional<OutputFile> file;
+    if (!csv.empty() && csv != "-") file.emplace(csv);
     QtCanvas picture(width, height);
     std::unique_ptr<Simulation> sim = PrepareGear(options, dialogs, picture);
 
@@ -50,11 +55,9 @@ void Solve(const GearOptions& options, const std::string& csv, HeadlessDialogs& 
         WriteCsv(std::cout, *sim, state.Nsteps);
         return;
     }
-    std::ofstream file(csv, std::ios::binary | std::ios::trunc);
-    if (!file) throw std::runtime_error("Cannot create \"" + csv + "\"");
-    WriteCsv(file, *sim, state.Nsteps);
-    file.close();
-    if (!file) throw std::runtime_error("Cannot write \"" + csv + "\"");
+    std::ostringstream text;
+    WriteCsv(text, *sim, state.Nsteps);
+    file->Put(text.str());
 }
 
 // "Solve one revolution, write the kind's listing (Wal1Output.txt for Walschaerts1) in the ...".

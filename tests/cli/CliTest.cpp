@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 
 namespace linkwright::testing {
@@ -223,6 +224,45 @@ TEST(CliTest, ASavedFileIsLoadedAsFileOpenDoes) {
     const auto rows = ReadCsv(dir / "steps.csv");
     ASSERT_EQ(rows.size(), 32u);
     EXPECT_NEAR(std::stof(rows[16][2]), 100.0, 1e-3); // half a turn: the full (new) stroke
+}
+
+// No output is its own undoing and no lost output passes for success: the messages copied into the
+// working folder itself, a full standard output, a picture path that cannot be taken, a link
+// planted at an output's name.
+TEST(CliTest, OutputsAreWrittenWholeOnceAndEveryFailureIsReported) {
+    ScratchDir dir;
+    for (const char* out : {".", "./", "\"$PWD\""}) {
+        SCOPED_TRACE(out);
+        const CliRun run = RunCli(dir.path(), std::string("analyse --out ") + out);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(ReadTextFile(dir / "Messages.txt").find("Valve events"), std::string::npos);
+    }
+
+    for (const char* arguments : {"solve", "solve --csv -", "analyse --out res"}) {
+        SCOPED_TRACE(arguments);
+        const std::string command = "cd '" + dir.path().string() + "' && '" LINKWRIGHT_CLI_PATH "' " +
+                                    arguments + " > /dev/full 2> stderr.txt";
+        const int raw = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
+        EXPECT_NE(ReadTextFile(dir / "stderr.txt").find("Cannot write to standard output"),
+                  std::string::npos);
+    }
+
+    std::filesystem::create_directory(dir / "taken.png");
+    const CliRun folder = RunCli(dir.path(), "render --out taken.png");
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_NE(folder.err.find("Cannot create \"taken.png\""), std::string::npos) << folder.err;
+    // Refused before anything was drawn: Qt had nothing to complain about.
+    EXPECT_EQ(folder.err.find("QPainter"), std::string::npos) << folder.err;
+
+    std::filesystem::remove_all(dir / "res");
+    std::filesystem::create_directory(dir / "res");
+    std::ofstream(dir / "victim.txt") << "keep me";
+    std::filesystem::create_symlink(dir / "victim.txt", dir / "res" / "steps.csv");
+    ASSERT_EQ(RunCli(dir.path(), "analyse --out res").status, 0);
+    EXPECT_EQ(ReadTextFile(dir / "victim.txt"), "keep me");
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / "res" / "steps.csv"));
+    EXPECT_EQ(ReadLines(dir / "res" / "steps.csv").size(), 552u);
 }
 
 } // namespace
