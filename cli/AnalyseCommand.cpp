@@ -103,12 +103,8 @@ void Analyse(const AnalyseRequest& request, HeadlessDialogs& dialogs) {
     GearOptions options = request.gear;
     options.steps = request.steps;
     if (request.backward) options.forward = false;
-    int width = 0;
-    int height = 0;
-    if (!ParseSize(options.size, width, height))
-        throw std::invalid_argument("--size must be WxH in pixels, such as 800x600, not \"" + options.size +
-                                    "\"");
-    QtCanvas picture(width, height);
+    const PictureSize size = PictureSizeFor(options);
+    QtCanvas picture(size.width, size.height);
     std::unique_ptr<Simulation> sim = PrepareGear(options, dialogs, picture);
     sim->FirstActivation = 0; // the diagram windows have their places
 

@@ -20,12 +20,8 @@ struct FamilyRequest {
 };
 
 void Family(const FamilyRequest& request, HeadlessDialogs& dialogs) {
-    int width = 0;
-    int height = 0;
-    if (!ParseSize(request.gear.size, width, height))
-        throw std::invalid_argument("--size must be WxH in pixels, such as 800x600, not \"" +
-                                    request.gear.size + "\"");
-    QtCanvas picture(width, height);
+    const PictureSize size = PictureSizeFor(request.gear);
+    QtCanvas picture(size.width, size.height);
     std::unique_ptr<Simulation> sim = PrepareGear(request.gear, dialogs, picture);
     sim->FirstActivation = 0; // the diagram windows have their places
 

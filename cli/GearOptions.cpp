@@ -4,10 +4,17 @@
 #include "gears/GearKinds.h"
 #include "ui/QtCanvas.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <iostream>
 #include <numbers>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace linkwright {
 
@@ -35,6 +42,28 @@ std::string KindOptionHelp() {
     std::string help = "Gear kind: " + names + " or 0.." + std::to_string(GearKindCount - 1);
     if (!missing.empty()) help += " (not built yet: " + missing + ")";
     return help;
+}
+
+// What is wrong with a data file the current kind refused.
+std::string WhyRefused(const std::string& file, const GearKindRow& row) {
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0) return std::strerror(errno);
+    struct stat status {};
+    std::int32_t version = 0;
+    const bool read = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
+                      ::read(descriptor, &version, sizeof version) == static_cast<ssize_t>(sizeof version);
+    ::close(descriptor);
+    if (S_ISDIR(status.st_mode)) return "a folder, not a data file";
+    if (!S_ISREG(status.st_mode)) return "not a plain file (a pipe or a device), so not a data file";
+    const auto size = static_cast<std::size_t>(status.st_size);
+    const std::string name = row.name;
+    if (size < row.FileSize() || (row.exactFileSize && size != row.FileSize()))
+        return std::to_string(size) + " bytes, where a " + name + " file has " +
+               std::to_string(row.FileSize());
+    if (read && version != row.fileVersion)
+        return "version " + std::to_string(version) + ", where a " + name + " file has version " +
+               std::to_string(row.fileVersion);
+    return "it cannot be read as a " + name + " file";
 }
 
 } // namespace
@@ -65,10 +94,23 @@ bool ParseSize(const std::string& text, int& width, int& height) {
     return parse(all.substr(0, x), width) && parse(all.substr(x + 1), height);
 }
 
+PictureSize PictureSizeFor(const GearOptions& options) {
+    PictureSize size;
+    if (!ParseSize(options.size, size.width, size.height))
+        throw std::invalid_argument("--size must be WxH in pixels, such as 800x600, not \"" + options.size +
+                                    "\"");
+    const long long area = static_cast<long long>(size.width) * size.height;
+    if (area > MaxPicturePixels)
+        throw std::invalid_argument("--size " + options.size + " is too large: a picture may have at most " +
+                                    std::to_string(MaxPicturePixels) + " pixels");
+    return options.pictureIsOutput ? size : PictureSize{};
+}
+
 std::unique_ptr<Simulation> PrepareGear(const GearOptions& o, HeadlessDialogs& dialogs, QtCanvas& canvas) {
     GearSetup setup;
-    if (!ParseSize(o.size, setup.width, setup.height))
-        throw std::invalid_argument("--size must be WxH in pixels, such as 800x600, not \"" + o.size + "\"");
+    const PictureSize size = PictureSizeFor(o);
+    setup.width = size.width;
+    setup.height = size.height;
     if (!o.kind.empty()) {
         // A number is one digit; the simulation refuses one beyond the table.
         if (o.kind.size() == 1 && o.kind[0] >= '0' && o.kind[0] <= '9')
@@ -86,7 +128,14 @@ std::unique_ptr<Simulation> PrepareGear(const GearOptions& o, HeadlessDialogs& d
 
     auto sim = std::make_unique<Simulation>(dialogs);
     sim->Plot.AttachCanvas(canvas);
-    sim->PrepareAsUser(setup);
+    try {
+        sim->PrepareAsUser(setup);
+    } catch (const GearFileRefused&) {
+        // Under the program's own message, why the file was refused.
+        std::cerr << "linkwright-cli: \"" << o.file
+                  << "\": " << WhyRefused(o.file, KindRow(sim->CurrentModel().Kind())) << "\n";
+        throw;
+    }
 
     if (o.steps) {
         // Typed into "Solution Steps" and OKed; the editor clamps it to 30 .. 550 on closing.

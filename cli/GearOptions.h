@@ -38,8 +38,9 @@ struct GearOptions {
     std::optional<double> wheelLift;
     std::optional<double> wheelDisp;
     bool autoSetting = false;
-    std::optional<bool> forward; // set by the commands that care about the direction
-    std::optional<int> steps;    // typed into the editor's Solution Steps
+    std::optional<bool> forward;  // set by the commands that care about the direction
+    std::optional<int> steps;     // typed into the editor's Solution Steps
+    bool pictureIsOutput = false; // the command writes the picture it draws (render)
 };
 
 void AddGearOptions(CLI::App& command, GearOptions& options);
@@ -51,6 +52,19 @@ std::unique_ptr<Simulation> PrepareGear(const GearOptions& options, HeadlessDial
 
 // "WxH" into a width and height of 1 .. 20000 pixels; false when the text is not of that form.
 bool ParseSize(const std::string& text, int& width, int& height);
+
+// The largest picture a command draws, by its area.
+inline constexpr long long MaxPicturePixels = 64'000'000;
+
+struct PictureSize {
+    int width = 800;
+    int height = 600;
+};
+// The picture the gear is drawn on for these options: --size for a command whose output is that
+// picture, the main window's usual size for the others (which never show it), so that a large
+// --size costs nothing where it is not used. Throws std::invalid_argument for a --size that is
+// not "WxH" or larger than MaxPicturePixels.
+PictureSize PictureSizeFor(const GearOptions& options);
 
 // Each command adds itself to the program; a new command is one more file and one more line in Main.
 // Parsing the command line sets `run` to the chosen command's work, which Main runs once Qt is up.

@@ -22,19 +22,18 @@ std::string LowerExtension(const std::string& file) {
     return extension;
 }
 
-void Render(const GearOptions& options, const std::string& out, HeadlessDialogs& dialogs) {
+void Render(GearOptions options, const std::string& out, HeadlessDialogs& dialogs) {
+    options.pictureIsOutput = true;
     const std::string extension = LowerExtension(out);
     if (extension != "png" && extension != "svg" && extension != "pdf")
         throw std::invalid_argument("--out must end in .png, .svg or .pdf: \"" + out + "\"");
-    int width = 0;
-    int height = 0;
-    if (!ParseSize(options.size, width, height))
-        throw std::invalid_argument("--size must be WxH in pixels, such as 800x600, not \"" + options.size +
-                                    "\"");
+    const PictureSize size = PictureSizeFor(options);
 
     // The file is taken before anything is drawn, so a path that cannot be written stops here.
     OutputFile file(out);
-    QtCanvas picture(width, height);
+    QtCanvas picture(size.width, size.height);
+    if (picture.Image().isNull())
+        throw std::runtime_error("There is not enough memory for a picture of " + options.size + " pixels");
     std::unique_ptr<Simulation> sim = PrepareGear(options, dialogs, picture);
 
     if (extension == "png") {
@@ -48,8 +47,8 @@ void Render(const GearOptions& options, const std::string& out, HeadlessDialogs&
         sim->Redraw();
         sim->Plot.AttachCanvas(picture);
     };
-    file.Put(extension == "svg" ? SvgBytes(width, height, "Linkwright", redraw)
-                                : PdfBytes(width, height, redraw));
+    file.Put(extension == "svg" ? SvgBytes(size.width, size.height, "Linkwright", redraw)
+                                : PdfBytes(size.width, size.height, redraw));
 }
 
 } // namespace

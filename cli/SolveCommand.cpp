@@ -34,15 +34,11 @@ void WriteCsv(std::ostream& out, const Simulation& sim, int Nsteps) {
 }
 
 void Solve(const GearOptions& options, const std::string& csv, HeadlessDialogs& dialogs) {
-    int width = 0;
-    int height = 0;
-    if (!ParseSize(options.size, width, height))
-        throw std::invalid_argument("--size must be WxH in pixels, such as 800x600, not \"" + options.size +
-                                    "\"");
+    const PictureSize size = PictureSizeFor(options);
     // A CSV file is taken before the solve, so a path that cannot be written stops here.
     std::optional<OutputFile> file;
     if (!csv.empty() && csv != "-") file.emplace(csv);
-    QtCanvas picture(width, height);
+    QtCanvas picture(size.width, size.height);
     std::unique_ptr<Simulation> sim = PrepareGear(options, dialogs, picture);
 
     SimulationState& state = sim->State;

@@ -7,12 +7,17 @@
 #include "windows/Dialogs.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace linkwright {
 
@@ -139,14 +144,23 @@ SaveResult GearModel::SaveGearFile(const std::string& fileName) {
 LoadResult GearModel::LoadGearFile(const std::string& fileName) {
     const std::span<std::uint8_t> record = RecordBytes();
     std::vector<std::uint8_t> bytes(record.size() + StoredStateSize);
+    // Only a plain file is read: a pipe or a device would block or never end, and a folder is no
+    // data file. Opening does not wait for a pipe's writer.
     std::size_t got = 0;
-    if (std::FILE* file = std::fopen(fileName.c_str(), "rb")) {
-        got = std::fread(bytes.data(), 1, bytes.size(), file);
-        if (std::ferror(file)) got = 0;
+    const int descriptor = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat status {};
+    if (descriptor >= 0 && ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
+        const auto size = static_cast<std::size_t>(status.st_size);
         // A kind whose files another kind's longer file could pass for takes only its own size.
-        if (got == bytes.size() && KindRow(Kind()).exactFileSize && std::fgetc(file) != EOF) got = 0;
-        std::fclose(file);
+        const bool sizeFits = KindRow(Kind()).exactFileSize ? size == bytes.size() : size >= bytes.size();
+        while (sizeFits && got < bytes.size()) {
+            const ssize_t read = ::read(descriptor, bytes.data() + got, bytes.size() - got);
+            if (read < 0 && errno == EINTR) continue;
+            if (read <= 0) break;
+            got += static_cast<std::size_t>(read);
+        }
     }
+    if (descriptor >= 0) ::close(descriptor);
     std::int32_t version = 0;
     if (got == bytes.size()) std::memcpy(&version, bytes.data(), sizeof version);
     if (got != bytes.size() || version != FileVersion()) {

@@ -13,6 +13,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
+
 namespace linkwright::testing {
 namespace {
 
@@ -24,8 +26,8 @@ struct CliRun {
 
 // Runs the program in `dir` with the given arguments.
 CliRun RunCli(const std::filesystem::path& dir, const std::string& arguments) {
-    const std::string command =
-        "cd '" + dir.string() + "' && '" LINKWRIGHT_CLI_PATH "' " + arguments + " > stdout.txt 2> stderr.txt";
+    const std::string command = "cd '" + dir.string() + "' && timeout 60 '" LINKWRIGHT_CLI_PATH "' " +
+                                arguments + " > stdout.txt 2> stderr.txt";
     CliRun run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -263,6 +265,34 @@ TEST(CliTest, OutputsAreWrittenWholeOnceAndEveryFailureIsReported) {
     EXPECT_EQ(ReadTextFile(dir / "victim.txt"), "keep me");
     EXPECT_FALSE(std::filesystem::is_symlink(dir / "res" / "steps.csv"));
     EXPECT_EQ(ReadLines(dir / "res" / "steps.csv").size(), 552u);
+}
+
+// A --file that is no data file is refused at once, and the reason follows the program's message;
+// a picture too large to hold is refused before it is allocated.
+TEST(CliTest, InputsThatCannotBeUsedAreRefusedAtOnceWithTheirReason) {
+    ScratchDir dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe.L1").c_str(), 0600), 0);
+    std::ofstream(dir / "short.L1") << "not a gear";
+    const struct {
+        const char* arguments;
+        const char* reason;
+    } cases[] = {
+        {"solve --file pipe.L1", "\"pipe.L1\": not a plain file (a pipe or a device), so not a data file"},
+        {"solve --file /dev/zero", "not a plain file"},
+        {"solve --file short.L1", "\"short.L1\": 10 bytes, where a Walschaerts1 file has 5012"},
+        {"render --size 9000x9000 --out big.png", "--size 9000x9000 is too large"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        // A command that blocked would be stopped, and fail, after a minute.
+        const CliRun run = RunCli(dir.path(), std::string(c.arguments));
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+        if (std::string(c.arguments).find("--file") != std::string::npos) {
+            EXPECT_NE(run.err.find("Sorry, old version or corrupted data file"), std::string::npos);
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "big.png"));
 }
 
 } // namespace
