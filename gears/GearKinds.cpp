@@ -3,6 +3,7 @@
 
 #include "gears/GearModel.h"
 #include "gears/ste1/Ste1.h"
+#include "gears/ste2/Ste2.h"
 #include "gears/wal1/Wal1.h"
 
 namespace linkwright {
@@ -21,8 +22,8 @@ const std::array<GearKindRow, GearKindCount> Rows = {{
     {GearKind::Bakers1, "Bakers1", "L3", 1, 440, false, false, nullptr, "Edit Baker 1", "EdBak1", nullptr},
     {GearKind::Walschaerts2, "Walschaerts2", "L4", 1, 440, false, true, "Wal2Output.txt", "Edit Walschaert 2",
      "EdWal2", nullptr},
-    {GearKind::Stephensons2, "Stephensons2", "L5", 1, 452, true, false, nullptr, "Edit Stephenson2", "EdSte2",
-     nullptr},
+    {GearKind::Stephensons2, "Stephensons2", "L5", 1, sizeof(Ste2Record), true, false, nullptr,
+     "Edit Stephenson2", "EdSte2", &Make<Ste2>},
 }};
 
 } // namespace
