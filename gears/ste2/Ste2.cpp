@@ -90,14 +90,15 @@ void Ste2::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
             const Direction2 arm =
                 Turned(DirectionOf(static_cast<double>(W.x) - X.x, static_cast<double>(W.y) - X.y), bend);
             const Point2 V = PlaceInFrame(X, arm, g.VX, 0.0);
-            if (!Finite(V) || !PlaceOnCircleCircle(U, hanger, Circle{g.UV, V.x, V.y}, NearerRoot{s.M}) ||
+            // A V that is no number (a bend that is none) fails the hanger pin's placement.
+            if (!PlaceOnCircleCircle(U, hanger, Circle{g.UV, V.x, V.y}, NearerRoot{s.M}) ||
                 !PlaceOnCircleLine(B, Circle{g.elRadius, s.Q.x, s.Q.y}, Segment{V.x, V.y, U.x, U.y},
                                    [](Point2 p1, Point2 p2) { return p1.x > p2.x ? p2 : p1; }))
                 return IterationPass::GiveUp();
             const double error = Length(B, V) - rodLength;
             const double correction = transfer * error;
             const float y = static_cast<float>(s.Y.x + correction);
-            if (!std::isfinite(error) || !std::isfinite(y)) return IterationPass::GiveUp(correction);
+            if (!std::isfinite(y)) return IterationPass::GiveUp(correction);
             s.W = W;
             s.V = V;
             s.U = U;
