@@ -72,24 +72,33 @@ void Ste2::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
     const double transfer =
         corrected ? std::cos(static_cast<double>(g.aVXW)) * -(static_cast<double>(g.WX) / g.VX) : 0.0;
     const Circle hanger{g.TU, T.x, T.y};
-    const float valveArm = std::fabs(g.WX);
+    const Circle valveArm{std::fabs(g.WX), X.x, X.y};
+    // The rocker from Y: W nearer the spindle line's level, and V on the rocker's other arm.
+    const auto placeRocker = [&](Point2 Y, Point2& W, Point2& V) {
+        if (!PlaceOnCircleCircle(W, Circle{g.WY, Y.x, Y.y}, valveArm, [Y](Point2 p1, Point2 p2) {
+                return std::fabs(p1.y - Y.y) < std::fabs(p2.y - Y.y) ? p1 : p2;
+            }))
+            return false;
+        const Direction2 arm =
+            Turned(DirectionOf(static_cast<double>(W.x) - X.x, static_cast<double>(W.y) - X.y), bend);
+        V = PlaceInFrame(X, arm, g.VX, 0.0);
+        return true;
+    };
+    // Every position's first pass starts from the same Y, so it finds the same rocker.
+    Point2 startW;
+    Point2 startV;
+    const bool startPlaced = placeRocker(start, startW, startV);
     IterateBoundedTogether(
         std::span<RockerState>(rockers_), IterationLimits{kSte2RockerPasses, fixed_.tolerance},
         [&](RockerState& s) {
-            // W nearer the spindle line's level, V on the rocker's other arm, the hanger pin nearer
-            // the link's hanger pin, and the die block where the rod's line meets the slot on the
-            // cylinder side. A pin that cannot be placed ends the passes.
-            Point2 W;
+            // The rocker, the hanger pin nearer the link's hanger pin, and the die block where the
+            // rod's line meets the slot on the cylinder side. A pin that cannot be placed ends the
+            // passes.
+            Point2 W = startW;
+            Point2 V = startV;
             Point2 U;
             Point2 B;
-            if (!PlaceOnCircleCircle(W, Circle{g.WY, s.Y.x, s.Y.y}, Circle{valveArm, X.x, X.y},
-                                     [&s](Point2 p1, Point2 p2) {
-                                         return std::fabs(p1.y - s.Y.y) < std::fabs(p2.y - s.Y.y) ? p1 : p2;
-                                     }))
-                return IterationPass::GiveUp();
-            const Direction2 arm =
-                Turned(DirectionOf(static_cast<double>(W.x) - X.x, static_cast<double>(W.y) - X.y), bend);
-            const Point2 V = PlaceInFrame(X, arm, g.VX, 0.0);
+            if (s.Y.x == start.x ? !startPlaced : !placeRocker(s.Y, W, V)) return IterationPass::GiveUp();
             // A V that is no number (a bend that is none) fails the hanger pin's placement.
             if (!PlaceOnCircleCircle(U, hanger, Circle{g.UV, V.x, V.y}, NearerRoot{s.M}) ||
                 !PlaceOnCircleLine(B, Circle{g.elRadius, s.Q.x, s.Q.y}, Segment{V.x, V.y, U.x, U.y},
