@@ -4,6 +4,7 @@
 #include "gears/GearModel.h"
 #include "gears/bak1/Bak1.h"
 #include "gears/ste1/Ste1.h"
+#include "gears/ste2/Ste2.h"
 #include "gears/wal1/Wal1.h"
 
 namespace linkwright {
@@ -23,8 +24,8 @@ const std::array<GearKindRow, GearKindCount> Rows = {{
      "EdBak1", &Make<Bak1>},
     {GearKind::Walschaerts2, "Walschaerts2", "L4", 1, 440, false, true, "Wal2Output.txt", "Edit Walschaert 2",
      "EdWal2", nullptr},
-    {GearKind::Stephensons2, "Stephensons2", "L5", 1, 452, true, false, nullptr, "Edit Stephenson2", "EdSte2",
-     nullptr},
+    {GearKind::Stephensons2, "Stephensons2", "L5", 1, sizeof(Ste2Record), true, false, nullptr,
+     "Edit Stephenson2", "EdSte2", &Make<Ste2>},
 }};
 
 } // namespace

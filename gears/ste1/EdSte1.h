@@ -1,5 +1,4 @@
-// The editor form TEdSte1 as a field table over the Stephenson 1 record, and the fields its OK
-// recomputes from the stored ones.
+// The editor form TEdSte1 as a field table over the Stephenson 1 record.
 #pragma once
 
 #include "gears/EditorFields.h"
@@ -10,9 +9,5 @@ namespace linkwright {
 // The form's controls in the order its OK button stores them. The conditions (WheelLift, WheelDisp,
 // Slack) are `model`'s unit variables, Nsteps and MovieStep the main state's.
 EditorTable BuildEdSte1(Ste1Record& g, GearModel& model, SimulationState& state);
-
-// What an OK recomputes besides PressureLimit: the first four ViewWindow values from the new crank
-// radius and connecting rod; the fifth, the valve panel's half width, keeps its value.
-void DeriveEdSte1ViewWindow(Ste1Record& g);
 
 } // namespace linkwright

@@ -3,15 +3,13 @@
 #include "gears/ste1/Ste1.h"
 
 #include "gears/PinPlacement.h"
-#include "gears/ValvePanel.h"
 #include "gears/ste1/EdSte1.h"
-#include "plot/Glib1.h"
+#include "gears/stephenson/EdStephenson.h"
+#include "gears/stephenson/StephensonDrawing.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <numbers>
-#include <utility>
 
 namespace linkwright {
 
@@ -138,111 +136,26 @@ EditorTable Ste1::BuildEditor() {
 }
 
 void Ste1::DeriveAfterEditorOk() {
-    DeriveEdSte1ViewWindow(GearRecord);
+    DeriveStephensonViewWindow(GearRecord);
 }
 
 void Ste1::DrawGear(Glib1& plot, int width, int height, bool annotate, float crankAngle, float gearSetting) {
     CalcGear(crankAngle, gearSetting);
     const Ste1Record& g = GearRecord;
-    const StephensonLinkMotion& k = pts_.link;
-    const Point2 O = fixed_.O;
-    const Point2 A = fixed_.A;
-    const Point2 R = fixed_.R;
-    const Point2 T = fixed_.T;
-    const double r = dimensions_.CrankRadius;
-    const double s = fixed_.drawingSize;
-    SimulationState& state = env_.state;
-
-    ValvePanel panel;
-    panel.valving = CurrentValving();
-    panel.ValvePos = ValvePos_;
-    panel.LinkValvePos = LinkValvePos_;
-    panel.Slack = Slack;
-    panel.PistonFraction = r != 0.0 ? (static_cast<double>(k.G.x) - O.x) / (2.0 * r) : 0.0;
-    DrawValvePanel(plot, state, width, height, panel);
-
-    // Mechanism in the main view window, equal scales.
-    plot.SetWindow(true, state.ViewXMin, state.ViewYMin, state.ViewXMax, state.ViewYMax);
-
-    const auto line = [&plot](Point2 from, Point2 to) {
-        plot.MoveW(from.x, from.y);
-        plot.LineW(to.x, to.y);
-    };
-    const auto circle = [&plot, s](Point2 centre, double multiple) {
-        plot.CircleW(centre.x, centre.y, static_cast<float>(multiple * s));
-    };
-    const auto cross = [&plot, s](Point2 centre, double multiple) {
-        plot.CrossW(centre.x, centre.y, static_cast<float>(multiple * s));
-    };
-
-    plot.SetColour(1);
-    line(O, Point2{static_cast<float>(O.x + 2.0 * r), 0.0f});
-
-    plot.SetColour(2);
-    line(A, k.C);
-    line(A, k.E);
-    line(A, k.J);
-    line(k.C, k.G);
-
-    plot.SetColour(1);
-    circle(A, 0.3);
-    cross(A, 0.3);
-    cross(R, 0.2);
-
-    plot.SetColour(2);
-    circle(k.C, 0.1);
-    circle(k.E, 0.1);
-    circle(k.J, 0.1);
-    circle(k.G, 0.2);
-
-    plot.SetColour(1);
-    line(R, k.L);
-    plot.SetColour(2);
-    plot.LineW(k.M.x, k.M.y);
-
-    plot.SetColour(1);
-    circle(R, 0.15);
-
-    plot.SetColour(2);
-    circle(k.L, 0.1);
-    circle(k.F, 0.1);
-    circle(k.K, 0.1);
-    circle(k.M, 0.2);
-
-    // The slot, centred on the side of Q the link's tilt turns towards the cylinder; elchord is
-    // about the length of arc shown.
-    const double middle = std::numbers::pi + k.tau;
-    const double half = g.elRadius != 0.0f ? static_cast<double>(g.elchord) / g.elRadius / 2.0 : 0.0;
-    plot.ArcW(k.Q.x, k.Q.y, g.elRadius, static_cast<float>(middle - half), static_cast<float>(middle + half));
-
-    line(k.E, k.F);
-    line(k.J, k.K);
-    line(T, pts_.U);
-    line(pts_.B, pts_.V);
-
-    plot.SetColour(1);
-    circle(T, 0.15);
-    cross(T, 0.15);
-
-    plot.SetColour(2);
-    circle(pts_.U, 0.1);
-    circle(pts_.B, 0.15);
-    circle(pts_.V, 0.1);
-    cross(k.Q, 0.1);
-
-    plot.SetColour(1);
-    plot.Axis(false, "");
-    plot.Axis(true, "");
-
-    if (annotate) {
-        const std::pair<const char*, Point2> labels[] = {
-            {"G", k.G}, {"C", k.C}, {"A", A},   {"E", k.E}, {"F", k.F}, {"J", k.J},    {"B", pts_.B},
-            {"K", k.K}, {"L", k.L}, {"M", k.M}, {"R", R},   {"T", T},   {"U", pts_.U}, {"V", pts_.V}};
-        for (const auto& [text, at] : labels) {
-            plot.MoveW(at.x, at.y);
-            plot.PlotText(text);
-        }
-    }
+    StephensonPicture picture;
+    picture.link = pts_.link;
+    picture.fixed = fixed_;
+    picture.CrankRadius = dimensions_.CrankRadius;
+    picture.elRadius = g.elRadius;
+    picture.elchord = g.elchord;
+    picture.U = pts_.U;
+    picture.B = pts_.B;
+    picture.V = pts_.V;
+    picture.panel.valving = CurrentValving();
+    picture.panel.ValvePos = ValvePos_;
+    picture.panel.LinkValvePos = LinkValvePos_;
+    picture.panel.Slack = Slack;
+    DrawStephensonGear(plot, env_.state, width, height, annotate, picture);
 }
 
 } // namespace linkwright
