@@ -23,9 +23,17 @@ struct LowerRootFirstOnTies {
     Point2 operator()(Point2 p1, Point2 p2) const { return p2.y < p1.y ? p2 : p1; }
 };
 
-// The vertical line x = `x`.
-Segment VerticalLine(float x) {
-    return Segment{x, 0.0f, x, 1.0f};
+// The valve rod pin on the double hanger's circle where it crosses the vertical line x = `x`: the
+// lower of the two crossings, worked out directly since the line is vertical. Answers whether the
+// hanger reaches the line; the pin stays where it was if not.
+[[gnu::always_inline]] inline bool PlaceOnHanger(Point2& pin, const Circle& hanger, float x) {
+    const double across = static_cast<double>(x) - hanger.cx;
+    const double squared = static_cast<double>(hanger.r) * hanger.r - across * across;
+    if (!(squared >= 0.0)) return false;
+    const Point2 placed{x, static_cast<float>(hanger.cy - std::sqrt(squared))};
+    if (!Finite(placed)) return false;
+    pin = placed;
+    return true;
 }
 
 } // namespace
@@ -206,7 +214,7 @@ void Wal2::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
         s.U0 = p.U0;
         s.T = p.T;
         s.line = p.T.x;
-        s.started = PlaceOnCircleLine(s.V, hanger, VerticalLine(s.line), LowerRoot{});
+        s.started = PlaceOnHanger(s.V, hanger, s.line);
     }
     IterateBoundedTogether(
         std::span<LeverState>(levers_), IterationLimits{kWal2LeverPasses, tolerance},
@@ -219,8 +227,7 @@ void Wal2::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
             const double top = s.U.x + leverRatio * (static_cast<double>(s.V.x) - s.U.x);
             const double e = top - s.T.x;
             s.line = static_cast<float>(s.line - e);
-            if (!PlaceOnCircleLine(s.V, hanger, VerticalLine(s.line), LowerRoot{}))
-                return IterationPass::GiveUp(e);
+            if (!PlaceOnHanger(s.V, hanger, s.line)) return IterationPass::GiveUp(e);
             return IterationPass::Measured(e);
         },
         std::span<IterationResult>(results_), active_);
