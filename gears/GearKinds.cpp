@@ -6,6 +6,7 @@
 #include "gears/ste1/Ste1.h"
 #include "gears/ste2/Ste2.h"
 #include "gears/wal1/Wal1.h"
+#include "gears/wal2/Wal2.h"
 
 namespace linkwright {
 
@@ -22,8 +23,8 @@ const std::array<GearKindRow, GearKindCount> Rows = {{
      "Edit Stephenson1", "EdSte1", &Make<Ste1>},
     {GearKind::Bakers1, "Bakers1", "L3", 1, sizeof(Bak1Record), false, false, nullptr, "Edit Baker 1",
      "EdBak1", &Make<Bak1>},
-    {GearKind::Walschaerts2, "Walschaerts2", "L4", 1, 440, false, true, "Wal2Output.txt", "Edit Walschaert 2",
-     "EdWal2", nullptr},
+    {GearKind::Walschaerts2, "Walschaerts2", "L4", 1, sizeof(Wal2Record), false, true, "Wal2Output.txt",
+     "Edit Walschaert 2", "EdWal2", &Make<Wal2>},
     {GearKind::Stephensons2, "Stephensons2", "L5", 1, sizeof(Ste2Record), true, false, nullptr,
      "Edit Stephenson2", "EdSte2", &Make<Ste2>},
 }};

@@ -102,13 +102,7 @@ EditorTable Wal1::BuildEditor() {
 }
 
 void Wal1::DeriveAfterEditorOk() {
-    Wal1Record& g = GearRecord;
-    const double stroke = g.PistStroke;
-    const double length = stroke + g.GC;
-    g.ViewWindow[0] = static_cast<float>(-stroke);
-    g.ViewWindow[1] = static_cast<float>(length);
-    g.ViewWindow[2] = static_cast<float>(-stroke);
-    g.ViewWindow[3] = static_cast<float>(length / 2.0);
+    FitViewWindowToCylinder(GearRecord);
 }
 
 } // namespace linkwright

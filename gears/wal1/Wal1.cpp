@@ -5,7 +5,6 @@
 #include "common/NumberFormat.h"
 #include "gears/ListingFile.h"
 #include "gears/PinPlacement.h"
-#include "gears/ValvePanel.h"
 #include "plot/Glib1.h"
 #include "windows/MessagesFile.h"
 
@@ -24,47 +23,20 @@ void Wal1::SetExample() {
     ResetUnitVariables();
 }
 
-WalschaertsDimensions Wal1::Dimensions() const {
-    const Wal1Record& g = GearRecord;
-    WalschaertsDimensions d;
-    d.PistStroke = g.PistStroke;
-    d.GC = g.GC;
-    d.GVy = g.GVy;
-    d.APx = g.APx;
-    d.APy = g.APy;
-    d.BT = g.BT;
-    d.PXx = g.PXx;
-    d.PXy = g.PXy;
-    d.DieBlockChord = g.DieBlockChord;
-    d.CE = g.CE;
-    d.AE = g.AE;
-    d.EX = g.EX;
-    d.Inside = g.Inside;
-    d.EccLeads = g.EccLeads;
-    // The radius-rod pin runs on a horizontal line TV above the valve rod.
-    d.midGearPinHeight = static_cast<double>(g.GVy) + g.TV;
-    return d;
-}
-
 void Wal1::InitialiseGear() {
     Wal1Record& g = GearRecord;
     MessagesFile& messages = env_.messages;
 
-    const WalschaertsDimensions dimensions = Dimensions();
-    const WalschaertsFixedPoints fixed = PlaceFixedPoints(dimensions, WheelLift, WheelDisp);
+    // The radius-rod pin runs on a horizontal line TV above the valve rod.
+    const WalschaertsFixedPoints fixed =
+        StartInitialisation("Walschaerts 1", g, static_cast<double>(g.GVy) + g.TV, WheelLift, WheelDisp,
+                            AutoSetting != 0, messages, aCAE);
     CrankRadius = fixed.CrankRadius;
     pts_.CylRef = fixed.CylRef;
     pts_.A = fixed.A;
     pts_.P = fixed.P;
     X0 = fixed.X0;
     C0 = fixed.C0;
-
-    const ReturnCrankSetting returnCrank =
-        SetReturnCrank("Walschaerts 1", dimensions, fixed, AutoSetting != 0, messages);
-    aCAE = returnCrank.aCAE;
-    g.AE = returnCrank.AE;
-    g.EX = returnCrank.EX;
-    g.EccLeads = returnCrank.EccLeads;
 
     LinkSwings = CheckLinkSwings();
     messages.AppendLine("Exp link swings from midposition, deg " + F(Degrees(LinkSwings.s1), 8, 1) +
@@ -114,25 +86,7 @@ Wal1LinkSwings Wal1::CheckLinkSwings() const {
     const Point2 R{static_cast<float>(static_cast<double>(pts_.P.x) + g.ARx), g.ARy};
     const float alpha = static_cast<float>(static_cast<double>(g.FLAA) * gearSetting - g.MLAA);
 
-    WalschaertsDrive d;
-    d.CylRef = pts_.CylRef;
-    d.A = pts_.A;
-    d.P = pts_.P;
-    d.R = R;
-    d.L = memo_.LiftingArmEnd(R, alpha, g.LR);
-    d.CrankRadius = CrankRadius;
-    d.GC = g.GC;
-    d.DGx = g.DGx;
-    d.DGy = g.DGy;
-    d.DU = g.DU;
-    d.AE = g.AE;
-    d.EX = g.EX;
-    d.BT = g.BT;
-    d.lead = memo_.EccentricLead(aCAE);
-    const WalschaertsMemo::LinkTail& tail = memo_.Tail(g.PXx, g.PXy);
-    d.tailRadius = tail.radius;
-    d.tailDirection = tail.direction;
-    return d;
+    return MakeWalschaertsDrive(g, pts_, CrankRadius, aCAE, R, memo_.LiftingArmEnd(R, alpha, g.LR), memo_);
 }
 
 void Wal1::SolvePositions(std::span<const Direction2> cranks, float gearSetting, std::span<Wal1Points> out) {
@@ -243,13 +197,7 @@ void Wal1::DrawGear(Glib1& plot, int width, int height, bool annotate, float cra
     SimulationState& state = env_.state;
 
     const double stroke = g.PistStroke;
-    ValvePanel panel;
-    panel.valving = CurrentValving();
-    panel.ValvePos = ValvePos_;
-    panel.LinkValvePos = LinkValvePos_;
-    panel.Slack = Slack;
-    panel.PistonFraction = stroke != 0.0 ? (static_cast<double>(p.G.x) - p.CylRef.x) / stroke : 0.0;
-    DrawValvePanel(plot, state, width, height, panel);
+    DrawWalschaertsValvePanel(plot, state, width, height, *this, p, stroke);
 
     // Mechanism in the main view window, equal scales.
     plot.SetWindow(true, state.ViewXMin, state.ViewYMin, state.ViewXMax, state.ViewYMax);
@@ -262,38 +210,9 @@ void Wal1::DrawGear(Glib1& plot, int width, int height, bool annotate, float cra
         plot.CircleW(centre.x, centre.y, static_cast<float>(multiple * CrankRadius));
     };
 
-    plot.SetColour(1);
-    line(p.CylRef, Point2{static_cast<float>(p.CylRef.x + stroke), p.CylRef.y});
-    plot.MoveW(p.A.x, p.A.y);
-    plot.LineW(p.C.x, p.C.y);
-    plot.LineW(p.E.x, p.E.y);
-    plot.SetColour(2);
-    line(p.E, p.X);
-    line(p.C, p.G);
-
-    plot.SetColour(1);
-    circle(p.A, 0.3);
-    circle(p.C, 0.15);
-    circle(p.E, 0.1);
-    circle(p.G, 0.2);
-    circle(p.D, 0.1);
-    circle(p.P, 0.1);
-    circle(p.L, 0.1);
-    circle(p.R, 0.2);
-    line(p.R, p.L);
-    circle(p.X, 0.1);
-    plot.PixelW(p.Q.x, p.Q.y);
-
-    // Expansion link and its tail.
-    plot.SetColour(2);
-    const double a = AngleOf(static_cast<float>(static_cast<double>(p.P.x) - p.Q.x),
-                             static_cast<float>(static_cast<double>(p.P.y) - p.Q.y));
-    const float from = static_cast<float>(a - LinkHalfAngle);
-    const float to = static_cast<float>(a + LinkHalfAngle);
-    plot.ArcW(p.Q.x, p.Q.y, g.BT, from, to); // counter-clockwise from the tail end
-    line(Point2{static_cast<float>(p.Q.x + g.BT * std::cos(static_cast<double>(from))),
-                static_cast<float>(p.Q.y + g.BT * std::sin(static_cast<double>(from)))},
-         p.X);
+    DrawCrankAndRods(plot, p, stroke);
+    DrawLinkPivots(plot, p, CrankRadius);
+    DrawExpansionLink(plot, p, g.BT, LinkHalfAngle);
 
     plot.SetColour(1);
     circle(p.U, 0.1);
@@ -317,10 +236,7 @@ void Wal1::DrawGear(Glib1& plot, int width, int height, bool annotate, float cra
         const std::pair<const char*, Point2> labels[] = {
             {"G", p.G}, {"C", p.C}, {"A", p.A}, {"E", p.E}, {"D", p.D}, {"U", p.U}, {"T", p.T},
             {"L", p.L}, {"R", p.R}, {"V", p.V}, {"X", p.X}, {"B", p.B}, {"P", p.P}};
-        for (const auto& [text, at] : labels) {
-            plot.MoveW(at.x, at.y);
-            plot.PlotText(text);
-        }
+        DrawPinLabels(plot, labels);
     }
 }
 

@@ -62,8 +62,6 @@ protected:
     void DeriveAfterEditorOk() override;
 
 private:
-    // The record's fields the shared initialisation reads.
-    WalschaertsDimensions Dimensions() const;
     Wal1LinkSwings CheckLinkSwings() const;
     // The mechanism for a run of positions in order: out[i] receives the pins with the crank
     // pointing along cranks[i], as consecutive CalcGear calls would leave them; a pin that cannot be

@@ -1,7 +1,9 @@
-// The initialisation steps, the return crank's setting and report, the uneven-swing warning and the
-// listing's angle column that the two Walschaerts kinds share.
+// The initialisation steps, the return crank's setting and report, the uneven-swing warning, the
+// listing's angle column and the parts of the drawing that the two Walschaerts kinds share.
 #include "gears/walschaerts/Walschaerts.h"
 
+#include "gears/ValvePanel.h"
+#include "plot/Glib1.h"
 #include "windows/Dialogs.h"
 #include "windows/MessagesFile.h"
 
@@ -140,6 +142,78 @@ bool WarnOfUnevenSwings(float s1, float s2, MessagesFile& messages, Dialogs& dia
     messages.Flush();
     dialogs.Information("Uneven Expansion Link Swings! See Message window.");
     return true;
+}
+
+void DrawWalschaertsValvePanel(Glib1& plot, SimulationState& state, int width, int height,
+                               const GearModel& model, const WalschaertsPins& p, double stroke) {
+    ValvePanel panel;
+    panel.valving = model.CurrentValving();
+    panel.ValvePos = model.ValvePos();
+    panel.LinkValvePos = model.LinkValvePos();
+    panel.Slack = model.Slack;
+    panel.PistonFraction = stroke != 0.0 ? (static_cast<double>(p.G.x) - p.CylRef.x) / stroke : 0.0;
+    DrawValvePanel(plot, state, width, height, panel);
+}
+
+namespace {
+
+void Line(Glib1& plot, Point2 from, Point2 to) {
+    plot.MoveW(from.x, from.y);
+    plot.LineW(to.x, to.y);
+}
+
+void PinCircle(Glib1& plot, Point2 centre, double multiple, float crankRadius) {
+    plot.CircleW(centre.x, centre.y, static_cast<float>(multiple * crankRadius));
+}
+
+} // namespace
+
+void DrawCrankAndRods(Glib1& plot, const WalschaertsPins& p, double stroke) {
+    plot.SetColour(1);
+    Line(plot, p.CylRef, Point2{static_cast<float>(p.CylRef.x + stroke), p.CylRef.y});
+    plot.MoveW(p.A.x, p.A.y);
+    plot.LineW(p.C.x, p.C.y);
+    plot.LineW(p.E.x, p.E.y);
+    plot.SetColour(2);
+    Line(plot, p.E, p.X);
+    Line(plot, p.C, p.G);
+}
+
+void DrawLinkPivots(Glib1& plot, const WalschaertsPins& p, float crankRadius, const Point2* hangerPin) {
+    plot.SetColour(1);
+    PinCircle(plot, p.A, 0.3, crankRadius);
+    PinCircle(plot, p.C, 0.15, crankRadius);
+    PinCircle(plot, p.E, 0.1, crankRadius);
+    PinCircle(plot, p.G, 0.2, crankRadius);
+    PinCircle(plot, p.D, 0.1, crankRadius);
+    PinCircle(plot, p.P, 0.1, crankRadius);
+    PinCircle(plot, p.L, 0.1, crankRadius);
+    if (hangerPin != nullptr) PinCircle(plot, *hangerPin, 0.1, crankRadius);
+    PinCircle(plot, p.R, 0.2, crankRadius);
+    Line(plot, p.R, p.L);
+    if (hangerPin != nullptr) plot.LineW(hangerPin->x, hangerPin->y);
+    PinCircle(plot, p.X, 0.1, crankRadius);
+    plot.PixelW(p.Q.x, p.Q.y);
+}
+
+void DrawExpansionLink(Glib1& plot, const WalschaertsPins& p, float BT, float linkHalfAngle) {
+    plot.SetColour(2);
+    const double a = AngleOf(static_cast<float>(static_cast<double>(p.P.x) - p.Q.x),
+                             static_cast<float>(static_cast<double>(p.P.y) - p.Q.y));
+    const float from = static_cast<float>(a - linkHalfAngle);
+    const float to = static_cast<float>(a + linkHalfAngle);
+    plot.ArcW(p.Q.x, p.Q.y, BT, from, to); // counter-clockwise from the tail end
+    Line(plot,
+         Point2{static_cast<float>(p.Q.x + BT * std::cos(static_cast<double>(from))),
+                static_cast<float>(p.Q.y + BT * std::sin(static_cast<double>(from)))},
+         p.X);
+}
+
+void DrawPinLabels(Glib1& plot, std::span<const std::pair<const char*, Point2>> labels) {
+    for (const auto& [text, at] : labels) {
+        plot.MoveW(at.x, at.y);
+        plot.PlotText(text);
+    }
 }
 
 void WalschaertsListing::Begin(const RevolutionPositions& revolution, std::string_view columns) {

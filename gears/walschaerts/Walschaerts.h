@@ -1,6 +1,7 @@
 // What the two Walschaerts kinds share: the fixed points and the mid-gear tail pin, the return
 // crank's setting (setretcrank) and its report, the uneven-swing warning, the pins from the crank
-// to the expansion link's centre of curvature, and the revolution listing.
+// to the expansion link's centre of curvature, the revolution listing, and the parts of the
+// drawing from the valve panel to the expansion link.
 #pragma once
 
 #include "common/NumberFormat.h"
@@ -18,11 +19,13 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace linkwright {
 
 class Dialogs;
+class Glib1;
 class MessagesFile;
 
 // The record's fields the shared initialisation reads; both kinds' records carry them under these
@@ -62,6 +65,29 @@ struct WalschaertsFixedPoints {
 
 WalschaertsFixedPoints PlaceFixedPoints(const WalschaertsDimensions& d, float wheelLift, float wheelDisp);
 
+// The shared initialisation's fields of a kind's record, under the names both records give them,
+// with the radius-rod pin's mid-gear height as the kind places that pin.
+template <typename Record>
+WalschaertsDimensions WalschaertsDimensionsOf(const Record& g, double midGearPinHeight) {
+    WalschaertsDimensions d;
+    d.PistStroke = g.PistStroke;
+    d.GC = g.GC;
+    d.GVy = g.GVy;
+    d.APx = g.APx;
+    d.APy = g.APy;
+    d.BT = g.BT;
+    d.PXx = g.PXx;
+    d.PXy = g.PXy;
+    d.DieBlockChord = g.DieBlockChord;
+    d.CE = g.CE;
+    d.AE = g.AE;
+    d.EX = g.EX;
+    d.Inside = g.Inside;
+    d.EccLeads = g.EccLeads;
+    d.midGearPinHeight = midGearPinHeight;
+    return d;
+}
+
 // The return crank as InitialiseGear leaves it.
 struct ReturnCrankSetting {
     float aCAE = 0; // eccentric angle from the crank pin's direction, counter-clockwise
@@ -83,6 +109,23 @@ ReturnCrankSetting setretcrank(const WalschaertsDimensions& d, const Walschaerts
 // outside) with EccLeads set to match, and reported.
 ReturnCrankSetting SetReturnCrank(std::string_view kind, const WalschaertsDimensions& d,
                                   const WalschaertsFixedPoints& f, bool autoSetting, MessagesFile& messages);
+
+// What both kinds' InitialiseGear does first: the fixed points from the record, then the report's
+// heading and the return crank (SetReturnCrank), whose AE, EX and EccLeads go back into the record.
+// Answers the fixed points; `aCAE` receives the eccentric angle.
+template <typename Record>
+WalschaertsFixedPoints StartInitialisation(std::string_view kind, Record& g, double midGearPinHeight,
+                                           float wheelLift, float wheelDisp, bool autoSetting,
+                                           MessagesFile& messages, float& aCAE) {
+    const WalschaertsDimensions dimensions = WalschaertsDimensionsOf(g, midGearPinHeight);
+    const WalschaertsFixedPoints fixed = PlaceFixedPoints(dimensions, wheelLift, wheelDisp);
+    const ReturnCrankSetting returnCrank = SetReturnCrank(kind, dimensions, fixed, autoSetting, messages);
+    aCAE = returnCrank.aCAE;
+    g.AE = returnCrank.AE;
+    g.EX = returnCrank.EX;
+    g.EccLeads = returnCrank.EccLeads;
+    return fixed;
+}
 
 // The link's swing from its mid position, as the trunnion sees the tail pin move from `middle` to
 // `tail`.
@@ -195,6 +238,17 @@ inline Point2 WalschaertsMemo::LiftingArmEnd(Point2 R, float angle, float LR) {
     return liftingArm_.L;
 }
 
+// The drawing window an editor OK sets: x from -PistStroke to PistStroke + GC, y from -PistStroke to
+// half of that length, the spare value kept.
+template <typename Record> void FitViewWindowToCylinder(Record& g) {
+    const double stroke = g.PistStroke;
+    const double length = stroke + g.GC;
+    g.ViewWindow[0] = static_cast<float>(-stroke);
+    g.ViewWindow[1] = static_cast<float>(length);
+    g.ViewWindow[2] = static_cast<float>(-stroke);
+    g.ViewWindow[3] = static_cast<float>(length / 2.0);
+}
+
 // The pins both kinds place alike, from the crank to the link's centre of curvature, and the fixed
 // ones; each kind's pins add their own to these.
 struct WalschaertsPins {
@@ -211,6 +265,35 @@ struct WalschaertsPins {
     Point2 L;      // lifting arm end
     Point2 U0;     // the lever's bottom pin with the union link level
 };
+
+// What the shared steps need at one gear setting, from a kind's record (after its own overwrites,
+// such as AutoDU's) and the fixed pins of its last initialisation, with the reversing shaft R and
+// the lifting arm end L as the kind places them. Inline, so that the drive stays in registers for
+// the solve.
+template <typename Record>
+[[gnu::always_inline]] inline WalschaertsDrive
+MakeWalschaertsDrive(const Record& g, const WalschaertsPins& fixed, float crankRadius, float aCAE, Point2 R,
+                     Point2 L, WalschaertsMemo& memo) {
+    WalschaertsDrive d;
+    d.CylRef = fixed.CylRef;
+    d.A = fixed.A;
+    d.P = fixed.P;
+    d.R = R;
+    d.L = L;
+    d.CrankRadius = crankRadius;
+    d.GC = g.GC;
+    d.DGx = g.DGx;
+    d.DGy = g.DGy;
+    d.DU = g.DU;
+    d.AE = g.AE;
+    d.EX = g.EX;
+    d.BT = g.BT;
+    d.lead = memo.EccentricLead(aCAE);
+    const WalschaertsMemo::LinkTail& tail = memo.Tail(g.PXx, g.PXy);
+    d.tailRadius = tail.radius;
+    d.tailDirection = tail.direction;
+    return d;
+}
 
 // Nothing more to place with the crosshead.
 struct NoMoreWithCrosshead {
@@ -287,6 +370,32 @@ inline float PistonPercent(const WalschaertsPins& p, double stroke) {
 inline float ValveDisplacement(Point2 pin, Point2 origin, float AdjValveX) {
     return static_cast<float>(static_cast<double>(pin.x) - origin.x + AdjValveX);
 }
+
+// ---- the drawing's shared parts -------------------------------------------------------------------
+
+// The valve panel over the mechanism, with the model's valving, valve positions and slack, and the
+// piston where the crosshead stands.
+void DrawWalschaertsValvePanel(Glib1& plot, SimulationState& state, int width, int height,
+                               const GearModel& model, const WalschaertsPins& p, double stroke);
+
+// In black the line of stroke and the crank with the return crank (A to C to E); in green the
+// eccentric rod (E to X) and the connecting rod (C to G).
+void DrawCrankAndRods(Glib1& plot, const WalschaertsPins& p, double stroke);
+
+// In black the pin circles from the axle to the lifting arm, their radii as multiples of the crank
+// radius (A 0.3, C 0.15, E 0.1, G 0.2, D 0.1, P 0.1, L 0.1, then the `hangerPin` 0.1 where the
+// radius rod hangs from the lifting arm, R 0.2), the lifting arm R to L and on to the hanger pin,
+// the tail pin's circle (0.1) and a pixel at the link's centre of curvature.
+void DrawLinkPivots(Glib1& plot, const WalschaertsPins& p, float crankRadius,
+                    const Point2* hangerPin = nullptr);
+
+// In green the expansion link, an arc of radius BT about Q turning counter-clockwise through twice
+// `linkHalfAngle` about the direction from Q to the trunnion, and its tail from the arc's first end
+// to the tail pin.
+void DrawExpansionLink(Glib1& plot, const WalschaertsPins& p, float BT, float linkHalfAngle);
+
+// Each letter written at its pin, in the order given.
+void DrawPinLabels(Glib1& plot, std::span<const std::pair<const char*, Point2>> labels);
 
 // The per-revolution coordinate listing: "Results from last calculation of a cycle" and the column
 // line, then for every position the crank angle in degrees (width 5, 1 decimal) and a blank, then x
