@@ -82,7 +82,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     Version->setFont(bold);
     Copyright = new QLabel(QStringLiteral("A simulator of steam locomotive valve gears"), panel);
     Copyright->setObjectName(QStringLiteral("Copyright"));
-    Comments = new QLabel(QStringLiteral("Walschaerts and Stephenson gears drawn to scale, with\n"
+    Comments = new QLabel(QStringLiteral("Walschaerts, Stephenson and Baker gears drawn to scale, with\n"
                                          "their valve events, indicator, oval and events diagrams.\n"
                                          "Help > Info explains how to use it."),
                           panel);
