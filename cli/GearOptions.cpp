@@ -10,7 +10,9 @@
 #include <cstdint>
 #include <cstring>
 #include <iostream>
+#include <limits>
 #include <numbers>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -94,6 +96,29 @@ bool ParseSize(const std::string& text, int& width, int& height) {
     return parse(all.substr(0, x), width) && parse(all.substr(x + 1), height);
 }
 
+namespace {
+
+// A number given on the command line that the gear's Singles must hold.
+void CheckSingle(const char* option, double value) {
+    if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max())
+        throw std::invalid_argument(std::string(option) + " must be a finite number a Single can hold");
+}
+
+// --setting as a plain decimal number: the gear field would take any text, and one that is no
+// number as 1, but a setting typed on the command line is meant as given.
+void CheckSetting(const std::string& text) {
+    double value = 0;
+    const char* begin = text.data() + (text.starts_with('+') ? 1 : 0);
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(begin, end, value, std::chars_format::general);
+    const bool decimal =
+        error == std::errc() && stop == end && text.find_first_of("nNiIxXpP") == std::string::npos;
+    if (!decimal || !std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max())
+        throw std::invalid_argument("--setting must be a decimal number such as 0.75, not \"" + text + "\"");
+}
+
+} // namespace
+
 PictureSize PictureSizeFor(const GearOptions& options) {
     PictureSize size;
     if (!ParseSize(options.size, size.width, size.height))
@@ -119,6 +144,13 @@ std::unique_ptr<Simulation> PrepareGear(const GearOptions& o, HeadlessDialogs& d
             setup.kindName = o.kind;
     }
     if (!o.file.empty()) setup.file = o.file;
+    if (!o.setting.empty()) CheckSetting(o.setting);
+    const std::pair<const char*, const std::optional<double>*> numbers[] = {{"--angle", &o.angle},
+                                                                            {"--slack", &o.slack},
+                                                                            {"--wheel-lift", &o.wheelLift},
+                                                                            {"--wheel-disp", &o.wheelDisp}};
+    for (const auto& [option, value] : numbers)
+        if (*value) CheckSingle(option, **value);
     if (o.slack) setup.slack = static_cast<float>(*o.slack);
     if (o.wheelLift) setup.wheelLift = static_cast<float>(*o.wheelLift);
     if (o.wheelDisp) setup.wheelDisp = static_cast<float>(*o.wheelDisp);

@@ -47,6 +47,12 @@ public:
     bool operator==(const FieldRef&) const = default;
 
     Type Kind() const { return type_; }
+    // Whether the field lies within the `size` bytes from `begin` (a record, say).
+    bool Inside(const void* begin, std::size_t size) const {
+        const auto at = reinterpret_cast<std::uintptr_t>(address_);
+        const auto first = reinterpret_cast<std::uintptr_t>(begin);
+        return at >= first && at - first < size;
+    }
     float ReadFloat() const;
     void WriteFloat(float value) const;
     std::int32_t ReadInt32() const;

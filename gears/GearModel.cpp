@@ -168,7 +168,15 @@ LoadResult GearModel::LoadGearFile(const std::string& fileName) {
         return LoadResult::Refused;
     }
 
+    // A record whose dimensions are not all numbers would carry NaN into every output: the file is
+    // refused and the record left as it was.
+    const std::vector<std::uint8_t> previous(record.begin(), record.end());
     std::memcpy(record.data(), bytes.data(), record.size());
+    if (!RecordHoldsNumbers()) {
+        std::memcpy(record.data(), previous.data(), record.size());
+        env_.dialogs.Information("Sorry, old version or corrupted data file");
+        return LoadResult::Refused;
+    }
     // The run-time references keep their current values: the stored ones are copied back over.
     std::uint8_t* const loaded = bytes.data() + record.size();
     const auto* const current = reinterpret_cast<const std::uint8_t*>(&env_.state);

@@ -97,6 +97,9 @@ public:
     // The kind's per-revolution listing in the working folder, or nullptr for a kind without one.
     const char* ListingFileName() const;
     virtual Valving CurrentValving() const = 0;
+    // Whether every Single of the record that the model reads (its editor's fields, the view
+    // window, PressureLimit) is a finite number.
+    virtual bool RecordHoldsNumbers() = 0;
     // Piston position (percent of stroke) and output valve position of the last CalcGear.
     virtual float PistonPct() const = 0;
     float ValvePos() const { return ValvePos_; }

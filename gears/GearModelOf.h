@@ -5,6 +5,7 @@
 
 #include "gears/GearModel.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -38,6 +39,17 @@ public:
         v.ExhaustPressure = g.ExhaustPressure;
         v.Inside = g.Inside;
         return v;
+    }
+
+    bool RecordHoldsNumbers() final {
+        const Record& g = GearRecord;
+        for (const EditorField& field : Editor().fields)
+            if (field.storage.Kind() == FieldRef::Type::Float && field.storage.Inside(&g, sizeof g) &&
+                !std::isfinite(field.storage.ReadFloat()))
+                return false;
+        for (const float value : g.ViewWindow)
+            if (!std::isfinite(value)) return false;
+        return std::isfinite(g.PressureLimit);
     }
 
     // The table refers to this model's record and unit variables and to the main state, which all

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <set>
 #include <string>
 #include <vector>
@@ -133,6 +134,34 @@ TEST_P(EveryBuiltKind, FilesOfOtherKindsAreRefusedUnlessAsLongAndOfTheSameVersio
             EXPECT_EQ(dialogs.informations[0], "Sorry, old version or corrupted data file");
             EXPECT_EQ(Record(), held);
         }
+    }
+}
+
+// A file whose record holds a value that is no number in any field the model reads is refused and
+// changes nothing; the reserved bytes, which the model never reads, may hold anything.
+TEST_P(EveryBuiltKind, FilesWithAFieldThatIsNoNumberAreRefused) {
+    const auto good = dir / "good";
+    ASSERT_EQ(Model().SaveGearFile(good.string()), SaveResult::Saved);
+    const std::vector<unsigned char> own = ReadBytes(good);
+    const auto* record = Model().RecordBytes().data();
+    std::vector<std::size_t> offsets;
+    for (const EditorField& field : Model().Editor().fields)
+        if (field.storage.Kind() == FieldRef::Type::Float && field.storage.Inside(record, Row().recordSize))
+            for (std::size_t offset = 4; offset + 4 <= Row().recordSize; offset += 1)
+                if (field.storage.Inside(record + offset, 1)) offsets.push_back(offset);
+    ASSERT_GT(offsets.size(), 10u);
+    const float values[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                            -std::numeric_limits<float>::infinity()};
+    for (std::size_t i = 0; i < offsets.size(); ++i) {
+        std::vector<unsigned char> bytes = own;
+        std::memcpy(bytes.data() + offsets[i], &values[i % 3], sizeof(float));
+        WriteBytes(dir / "bad", bytes);
+        const std::vector<unsigned char> held = Record();
+        dialogs.informations.clear();
+        EXPECT_EQ(Model().LoadGearFile((dir / "bad").string()), LoadResult::Refused)
+            << "offset " << offsets[i];
+        EXPECT_EQ(Record(), held);
+        EXPECT_EQ(dialogs.informations.size(), 1u);
     }
 }
 

@@ -281,6 +281,11 @@ TEST(CliTest, InputsThatCannotBeUsedAreRefusedAtOnceWithTheirReason) {
         {"solve --file /dev/zero", "not a plain file"},
         {"solve --file short.L1", "\"short.L1\": 10 bytes, where a Walschaerts1 file has 5012"},
         {"render --size 9000x9000 --out big.png", "--size 9000x9000 is too large"},
+        {"solve --setting nan", "--setting must be a decimal number such as 0.75, not \"nan\""},
+        {"solve --setting 0x1p0", "--setting must be a decimal number"},
+        {"solve --setting 3.5e38", "--setting must be a decimal number"},
+        {"solve --angle 1e308", "--angle must be a finite number a Single can hold"},
+        {"solve --wheel-disp 3.5e38", "--wheel-disp must be a finite number a Single can hold"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);

@@ -84,6 +84,7 @@ public:
         return {reinterpret_cast<std::uint8_t*>(&record), sizeof record};
     }
     Valving CurrentValving() const override { return {}; }
+    bool RecordHoldsNumbers() override { return true; }
     float PistonPct() const override { return 0; }
 
     SmallRecord record;

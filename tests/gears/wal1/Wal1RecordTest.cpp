@@ -178,6 +178,17 @@ TEST_F(Wal1Test, LoadedGarbageNeitherCrashesNorHangsTheSolver) {
     for (std::size_t i = 264; i < 300; i += 4)
         std::memset(&bytes[i], 0xFF, 4); // NaNs
     WriteBytes(file, bytes);
+    const Wal1Record before = model_.GearRecord;
+    EXPECT_EQ(model_.LoadGearFile(file.string()), LoadResult::Refused);
+    EXPECT_EQ(std::memcmp(&model_.GearRecord, &before, sizeof before), 0);
+
+    // Numbers, however wild, are taken: the example's file with its first dimensions replaced.
+    ASSERT_EQ(model_.SaveGearFile(file.string()), SaveResult::Saved);
+    bytes = ReadBytes(file);
+    const float wild[] = {1e30f, -3.5f, 0.0f, 1e-30f, 7.0f, -1e20f, 2.0f, 0.5f, -0.25f};
+    for (std::size_t i = 264; i < 300; i += 4)
+        std::memcpy(&bytes[i], &wild[(i - 264) / 4], 4);
+    WriteBytes(file, bytes);
     ASSERT_EQ(model_.LoadGearFile(file.string()), LoadResult::Loaded);
     model_.InitialiseGear();
     StepArrays steps;
