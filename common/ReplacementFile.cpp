@@ -4,6 +4,7 @@
 #include "common/ReplacementFile.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -17,12 +18,17 @@ namespace linkwright {
 
 namespace {
 
+// Twelve letters and digits from 64 random bits: two draws of the system's random source, which
+// costs a system call each.
 std::string RandomPart() {
     static constexpr char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
     std::random_device source;
+    std::uint64_t bits = (static_cast<std::uint64_t>(source()) << 32) ^ source();
     std::string text(12, '0');
-    for (char& c : text)
-        c = digits[source() % (sizeof digits - 1)];
+    for (char& c : text) {
+        c = digits[bits % 36];
+        bits /= 36;
+    }
     return text;
 }
 
@@ -30,6 +36,17 @@ std::string RandomPart() {
     if (error == 0) error = EIO;
     throw std::system_error(error, std::generic_category(),
                             std::string(what) + " \"" + target.string() + "\"");
+}
+
+// The permission bits a new file loses: the process's umask, read once (reading it means setting
+// it, so it is set straight back).
+mode_t CreationMask() {
+    static const mode_t mask = [] {
+        const mode_t current = ::umask(022);
+        ::umask(current);
+        return current;
+    }();
+    return mask;
 }
 
 // The folder a path's file lives in, "." for a bare name.
@@ -65,9 +82,10 @@ ReplacementFile::ReplacementFile(std::filesystem::path target) : target_(std::mo
         Throw(error, "Cannot create", target_);
     }
     // An existing file keeps its permission bits; a link or anything else at the name is replaced
-    // by a plain file.
+    // by a plain file with the usual ones.
     struct stat existing {};
-    if (::lstat(target_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
+    if (::lstat(target_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
+        (existing.st_mode & 07777) != (0666 & ~CreationMask()))
         ::fchmod(descriptor_, existing.st_mode & 07777);
 }
 
