@@ -58,6 +58,9 @@ std::vector<FolderRule> Layering() {
         below.insert(folder);
     }
     rules.push_back({"cli", below, true});
+    std::set<std::string> core = below; // the fuzzer runs the program without its windows
+    core.erase("ui");
+    rules.push_back({"fuzz", core, false});
     rules.push_back({"desktop", below, true});
     below.insert({"cli", "desktop"});
     rules.push_back({"bench", below, true}); // anything but the tests

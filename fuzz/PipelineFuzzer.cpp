@@ -1,0 +1,20 @@
+// libFuzzer's entry: the gear pipeline on every input, in a scratch working folder of its own.
+#include "fuzz/GearPipeline.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    std::string dir = (std::filesystem::temp_directory_path() / "linkwright-fuzz-XXXXXX").string();
+    if (mkdtemp(dir.data()) == nullptr) std::abort();
+    std::filesystem::current_path(dir);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    linkwright::fuzzing::RunGearPipeline(std::span<const std::uint8_t>(data, size));
+    return 0;
+}
