@@ -7,6 +7,7 @@
 #include "app/Simulation.h"
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace linkwright {
@@ -35,6 +36,25 @@ void CopySteps(std::span<const float> from, std::span<float> to, int n) {
 
 } // namespace
 
+namespace {
+
+// Entries 0 .. n of `values` that are no number (an overflow on the way) become 0; answers whether
+// there were any.
+bool ZeroWhatIsNoNumber(std::span<float> values, int n) {
+    bool found = false;
+    for (int i = 0; i <= n && static_cast<std::size_t>(i) < values.size(); ++i)
+        if (float& value = values[static_cast<std::size_t>(i)]; !std::isfinite(value)) {
+            value = 0.0f;
+            found = true;
+        }
+    return found;
+}
+
+const char* const PressureOverflowMessage =
+    "The pressures cannot be computed for this gear: they lie beyond the numbers the program can hold";
+
+} // namespace
+
 void Simulation::SolveDispatch(std::span<float> crank, std::span<float> piston, std::span<float> valve,
                                float gearSetting, EventRecord& events, int Nsteps) {
     GearModel* model = Model(CurrentKind);
@@ -54,6 +74,15 @@ void Simulation::SolveDispatch(std::span<float> crank, std::span<float> piston, 
         CopySteps(solved.StepPistonPct, piston, n);
         CopySteps(solved.StepValvePos, valve, n);
     }
+    // A gear so large that its positions overflow the numbers a step can hold cannot be analysed:
+    // this is said in the messages, and the steps that are no number are stored as 0, so that no
+    // listing, table or drawing shows them.
+    bool overflowed = false;
+    for (const std::span<float> values : {crank, piston, valve})
+        overflowed = ZeroWhatIsNoNumber(values, n) || overflowed;
+    if (overflowed)
+        Messages.AppendLine("The positions of this gear lie beyond the numbers the program can hold: the "
+                            "revolution cannot be solved");
     State.AnalysisValid = 1;
     State.EventsKnown = 1;
 }
@@ -67,6 +96,9 @@ void Simulation::RunAnalysis() {
                       State.Events, State.Nsteps);
         FindEvents(Steps.StepPistonPct, Steps.StepValvePos, State.FrontPressure, State.RearPressure,
                    State.Events, State.Nsteps, State.EventsImproper);
+        const bool front = ZeroWhatIsNoNumber(State.FrontPressure, State.Nsteps);
+        if (ZeroWhatIsNoNumber(State.RearPressure, State.Nsteps) || front)
+            Messages.AppendLine(PressureOverflowMessage);
         WriteSummaryListing(Messages, State.Events, Steps.StepCrankAngle, Steps.StepPistonPct,
                             Steps.StepValvePos, State.Nsteps);
         WriteDetailedListing(Messages, State.Events, Steps.StepCrankAngle, Steps.StepPistonPct,
@@ -110,6 +142,11 @@ void Simulation::FamilySweep() {
             FindEvents(Steps.StepPistonPct, valve, front.subspan(m * StepArraySize, StepArraySize),
                        rear.subspan(m * StepArraySize, StepArraySize), events, State.Nsteps,
                        State.EventsImproper);
+            const bool overflowed =
+                ZeroWhatIsNoNumber(front.subspan(m * StepArraySize, StepArraySize), State.Nsteps);
+            if (ZeroWhatIsNoNumber(rear.subspan(m * StepArraySize, StepArraySize), State.Nsteps) ||
+                overflowed)
+                Messages.AppendLine(PressureOverflowMessage);
         }
     } catch (...) {
         // The arrays now mix members; they no longer belong to the setting shown.

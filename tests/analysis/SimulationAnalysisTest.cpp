@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <functional>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -181,6 +183,50 @@ TEST_F(SimulationAnalysis, DrawingTheWindowsFollowsTheFamilyModeAndLeavesTheResu
     EXPECT_TRUE(sim.DrawDiagram(sim.OvalWindowPlot(), plot, 500, 300));
     EXPECT_TRUE(canvas.HasText("LEGEND: t = top end,    b = bottom end"));
     EXPECT_EQ(sim.Indicator.CurveColour, 2);
+}
+
+// Finite dimensions whose positions or pressures overflow on the way are reported, and no step,
+// pressure or listing shows a value that is no number, in a single analysis or a family.
+TEST_F(SimulationAnalysis, OverflowsAreReportedAndNoOutputShowsAValueThatIsNoNumber) {
+    const auto single = [this](std::size_t offset, float value) {
+        std::memcpy(sim.CurrentModel().RecordBytes().data() + offset, &value, sizeof value);
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        const char* message;
+    };
+    const Case cases[] = {
+        // Gamma and ExhaustPressure of the Walschaerts 1 record.
+        {"steam expanding with a huge index", [&] { single(360, 1.3e6f); },
+         "The pressures cannot be computed for this gear"},
+        {"exhaust near the largest Single", [&] { single(352, 3.3e38f); },
+         "The pressures cannot be computed for this gear"},
+        {"the axle moved near the largest Single", [this] { sim.CurrentModel().WheelDisp = 3e38f; },
+         "The positions of this gear lie beyond the numbers"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim.CurrentModel().SetExample();
+        c.change();
+        sim.CurrentModel().InitialiseGear();
+        sim.State.AnalysisValid = 0;
+        sim.RunAnalysis();
+        const std::string messages = Messages();
+        EXPECT_NE(messages.find(c.message), std::string::npos);
+        for (const char* word : {"NAN", "INF", "nan", "inf "})
+            EXPECT_EQ(messages.find(word), std::string::npos) << word;
+        for (int i = 0; i <= sim.State.Nsteps; ++i) {
+            const auto k = static_cast<std::size_t>(i);
+            ASSERT_TRUE(std::isfinite(sim.Steps.StepPistonPct[k]) &&
+                        std::isfinite(sim.Steps.StepValvePos[k]) &&
+                        std::isfinite(sim.State.FrontPressure[k]) && std::isfinite(sim.State.RearPressure[k]))
+                << i;
+        }
+        sim.Family1Click();
+        for (const float p : sim.Family.FamilyFrontPressure)
+            ASSERT_TRUE(std::isfinite(p));
+    }
 }
 
 } // namespace
