@@ -4,8 +4,6 @@
 
 #include "gears/PinPlacement.h"
 #include "gears/ste2/EdSte2.h"
-#include "gears/stephenson/EdStephenson.h"
-#include "gears/stephenson/StephensonDrawing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,17 +22,11 @@ double Length(Point2 p, Point2 q) {
 
 } // namespace
 
-Ste2::Ste2(const GearEnvironment& env) : GearModelOf(env) {}
+Ste2::Ste2(const GearEnvironment& env) : StephensonModel(env) {}
 
 void Ste2::SetExample() {
     GearRecord = Ste2ExampleRecord();
     ResetUnitVariables();
-}
-
-void Ste2::InitialiseGear() {
-    dimensions_ = LinkDimensionsOf(GearRecord);
-    fixed_ = PlaceStephensonFixedPoints(dimensions_, WheelLift, WheelDisp);
-    CopyViewWindow();
 }
 
 void Ste2::SolvePositions(std::span<const Direction2> cranks, float gearSetting, std::span<Ste2Points> out) {
@@ -140,66 +132,12 @@ float Ste2::LinkValveDisplacement(const Ste2Points& p) const {
     return static_cast<float>(static_cast<double>(p.Y.x) - GearRecord.AdjValveX);
 }
 
-float Ste2::PistonPercent(const Ste2Points& p) const {
-    const double r = dimensions_.CrankRadius;
-    if (r == 0.0) return 0.0f;
-    return static_cast<float>((static_cast<double>(p.link.G.x) - fixed_.O.x) / r * 50.0);
-}
-
-void Ste2::CalcGear(float crankAngle, float gearSetting) {
-    const Direction2 crank = CrankDirection(crankAngle);
-    SolvePositions(std::span<const Direction2>(&crank, 1), gearSetting, std::span<Ste2Points>(&pts_, 1));
-    ApplyBacklash(LinkValveDisplacement(pts_));
-}
-
-float Ste2::PistonPct() const {
-    return PistonPercent(pts_);
-}
-
-void Ste2::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, float gearSetting) {
-    GearRecord.FwdCopy = env_.state.fwd;
-    // Every position of the revolution is solved in one pass, then stored in turn.
-    SolveRevolutionBatched(
-        steps, Nsteps,
-        [&](const RevolutionPositions& revolution) {
-            positions_.resize(revolution.cranks.size());
-            SolvePositions(revolution.cranks, gearSetting, positions_);
-        },
-        [&](int k) {
-            const Ste2Points& p = positions_[static_cast<std::size_t>(k)];
-            return SolvedStep{LinkValveDisplacement(p), PistonPercent(p)};
-        },
-        [](int, float) {});
-    pts_ = positions_.back();
-    FillValvingWords(events);
-}
-
 EditorTable Ste2::BuildEditor() {
     return BuildEdSte2(GearRecord, *this, env_.state);
 }
 
-void Ste2::DeriveAfterEditorOk() {
-    DeriveStephensonViewWindow(GearRecord);
-}
-
-void Ste2::DrawGear(Glib1& plot, int width, int height, bool annotate, float crankAngle, float gearSetting) {
-    CalcGear(crankAngle, gearSetting);
-    const Ste2Record& g = GearRecord;
-    StephensonPicture picture;
-    picture.link = pts_.link;
-    picture.fixed = fixed_;
-    picture.CrankRadius = dimensions_.CrankRadius;
-    picture.elRadius = g.elRadius;
-    picture.elchord = g.elchord;
-    picture.U = pts_.U;
-    picture.B = pts_.B;
-    picture.V = pts_.V;
+void Ste2::AddToPicture(StephensonPicture& picture) const {
     picture.rocker = StephensonRockerPins{pts_.X, pts_.W, pts_.Y};
-    picture.panel.valving = CurrentValving();
-    picture.panel.ValvePos = ValvePos_;
-    picture.panel.LinkValvePos = LinkValvePos_;
-    picture.panel.Slack = Slack;
-    DrawStephensonGear(plot, env_.state, width, height, annotate, picture);
 }
 
 } // namespace linkwright

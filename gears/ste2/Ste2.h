@@ -3,9 +3,8 @@
 // arm drives the valve rod, whose far end runs on the valve spindle line.
 #pragma once
 
-#include "gears/GearModelOf.h"
 #include "gears/ste2/Ste2Record.h"
-#include "gears/stephenson/Stephenson.h"
+#include "gears/stephenson/StephensonModel.h"
 #include "geometry/Geomlib0.h"
 
 #include <cstdint>
@@ -30,28 +29,16 @@ struct Ste2Points {
     IterationResult rocker;
 };
 
-class Ste2 : public GearModelOf<GearKind::Stephensons2, Ste2Record> {
+class Ste2 : public StephensonModel<GearKind::Stephensons2, Ste2Record, Ste2Points> {
 public:
     explicit Ste2(const GearEnvironment& env);
 
     void SetExample() override;
-    void InitialiseGear() override;
-    void CalcGear(float crankAngle, float gearSetting) override;
-    void SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, float gearSetting) override;
-    void DrawGear(Glib1& plot, int width, int height, bool annotate, float crankAngle,
-                  float gearSetting) override;
-
-    float PistonPct() const override;
-
-    // The fixed points and tolerance InitialiseGear derived.
-    const StephensonFixedPoints& Fixed() const { return fixed_; }
-    // The pins of the last CalcGear; a pin whose intersection fails keeps its previous position.
-    const Ste2Points& Points() const { return pts_; }
 
 protected:
     EditorTable BuildEditor() override;
-    // The drawing window fits the crank and connecting rod of the edited gear.
-    void DeriveAfterEditorOk() override;
+    void SolvePositions(std::span<const Direction2> cranks, float gearSetting,
+                        std::span<Ste2Points> out) override;
 
 private:
     // The rocker while it is solved: the abscissa of the valve rod's end is the free variable.
@@ -66,23 +53,14 @@ private:
         bool placed = false; // a pass has placed the pins
     };
 
-    // The mechanism for a run of positions in order: out[k] receives the pins with the crank
-    // pointing along cranks[k], as consecutive CalcGear calls would leave them (the first after the
-    // last position solved); `out` may be the last position solved itself.
-    void SolvePositions(std::span<const Direction2> cranks, float gearSetting, std::span<Ste2Points> out);
     // Y.x - AdjValveX: the valve's displacement before the backlash.
-    float LinkValveDisplacement(const Ste2Points& p) const;
-    float PistonPercent(const Ste2Points& p) const;
+    float LinkValveDisplacement(const Ste2Points& p) const override;
+    // The rocker, its pivot and the valve rod.
+    void AddToPicture(StephensonPicture& picture) const override;
 
-    StephensonLinkDimensions dimensions_;
-    StephensonFixedPoints fixed_;
-    Ste2Points pts_;
     // Kept between solves to save allocations.
-    StephensonLinkSolver linkSolver_;
     std::vector<RockerState> rockers_;
     std::vector<IterationResult> rockerResults_;
-    std::vector<std::uint32_t> active_;
-    std::vector<Ste2Points> positions_;
 };
 
 } // namespace linkwright
