@@ -280,10 +280,10 @@ TEST_F(Ste1Test, DrawingShowsTheMechanismTheSlotAndTheLettersInOrder) {
 TEST_F(Ste1Test, PinCirclesAreDrawnAtTheirMultiplesOfTheCrankRadius) {
     RecordingCanvas canvas(800, 500);
     Glib1 plot(canvas);
-    state_.ViewXMin = -0.25f;
-    state_.ViewXMax = 0.25f;
-    state_.ViewYMin = -0.25f;
-    state_.ViewYMax = 0.25f;
+    state_.ViewXMin = -0.1f;
+    state_.ViewXMax = 0.1f;
+    state_.ViewYMin = -0.1f;
+    state_.ViewYMax = 0.1f;
     model_.DrawGear(plot, 800, 500, false, 0.7f, 1.0f);
     const double multiples[] = {0.3, 0.1, 0.1, 0.1, 0.2, 0.15, 0.1, 0.1, 0.1, 0.2, 0.15, 0.1, 0.15, 0.1};
     std::vector<double> radii;
