@@ -321,7 +321,7 @@ void Simulation::PrepareAsUser(const GearSetup& setup) {
         throw std::invalid_argument(std::string("The gear kind ") + KindRow(CurrentKind).name +
                                     " has no auto setting");
     if (setup.slack || setup.wheelLift || setup.wheelDisp || setup.autoSetting) {
-        EditorOutcome outcome = EditorOutcome::Close;
+        std::optional<EditorSyntaxError> refused;
         Edit1Click([&](EditorSession& session) {
             std::vector<ControlValue> values = session.Fill();
             const EditorTable& table = session.Table();
@@ -336,9 +336,9 @@ void Simulation::PrepareAsUser(const GearSetup& setup) {
                 set("WheelDisp1", [&](ControlValue& v) { v.text = TypedNumber(*setup.wheelDisp); });
             if (setup.autoSetting)
                 set("AutoSetting1", [&](ControlValue& v) { v.checked = *setup.autoSetting; });
-            outcome = session.Ok(values);
+            if (session.Ok(values) == EditorOutcome::StayOpen) refused.emplace(session);
         });
-        if (outcome == EditorOutcome::StayOpen) throw EditorSyntaxError();
+        if (refused) throw *refused;
     }
 
     if (setup.gearSetting) EdGearExit(*setup.gearSetting);

@@ -31,10 +31,22 @@ public:
     GearFileRefused() : std::runtime_error(GearFileRefusedMessage) {}
 };
 
-// The editor form was left open with a syntax error (PrepareAsUser only).
+// The editor form was left open with a syntax error (PrepareAsUser only); it names the fields whose
+// text did not convert.
 class EditorSyntaxError : public std::runtime_error {
 public:
-    EditorSyntaxError() : std::runtime_error(SyntaxErrorMessage) {}
+    struct Field {
+        std::string component;
+        std::string label;
+        std::string text;
+    };
+    explicit EditorSyntaxError(const EditorSession& session) : std::runtime_error(SyntaxErrorMessage) {
+        for (const EditorSession::Refusal& refusal : session.Refused()) {
+            const EditorField& field = session.Table().fields[refusal.field];
+            fields.push_back({field.component, field.label, refusal.text});
+        }
+    }
+    std::vector<Field> fields;
 };
 
 // What a user would set up before looking at a gear; every member left empty is left as it is.

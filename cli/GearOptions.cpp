@@ -117,6 +117,29 @@ void CheckSetting(const std::string& text) {
         throw std::invalid_argument("--setting must be a decimal number such as 0.75, not \"" + text + "\"");
 }
 
+// Under the editor's syntax-error message, each field that did not convert: the option that typed
+// it, or, for a field the options left alone, the data file's value as the form shows it.
+void ReportRefusedFields(const EditorSyntaxError& error, const GearOptions& o) {
+    const std::pair<const char*, bool> typed[] = {{"Nsteps", o.steps.has_value()},
+                                                  {"Slack1", o.slack.has_value()},
+                                                  {"WheelLift1", o.wheelLift.has_value()},
+                                                  {"WheelDisp1", o.wheelDisp.has_value()}};
+    const char* const options[] = {"--steps", "--slack", "--wheel-lift", "--wheel-disp"};
+    for (const EditorSyntaxError::Field& field : error.fields) {
+        const char* option = nullptr;
+        for (std::size_t i = 0; i < std::size(typed); ++i)
+            if (typed[i].second && field.component == typed[i].first) option = options[i];
+        if (option != nullptr)
+            std::cerr << "linkwright-cli: " << option << ": \"" << field.text
+                      << "\" is not a number the field \"" << field.label << "\" (" << field.component
+                      << ") takes\n";
+        else
+            std::cerr << "linkwright-cli: the field \"" << field.label << "\" (" << field.component
+                      << ") shows \"" << field.text
+                      << "\" for the gear's value, which it does not take back as a number\n";
+    }
+}
+
 } // namespace
 
 PictureSize PictureSizeFor(const GearOptions& options) {
@@ -167,19 +190,25 @@ std::unique_ptr<Simulation> PrepareGear(const GearOptions& o, HeadlessDialogs& d
         std::cerr << "linkwright-cli: \"" << o.file
                   << "\": " << WhyRefused(o.file, KindRow(sim->CurrentModel().Kind())) << "\n";
         throw;
+    } catch (const EditorSyntaxError& error) {
+        ReportRefusedFields(error, o);
+        throw;
     }
 
     if (o.steps) {
         // Typed into "Solution Steps" and OKed; the editor clamps it to 30 .. 550 on closing.
-        EditorOutcome outcome = EditorOutcome::Close;
+        std::optional<EditorSyntaxError> refused;
         sim->Edit1Click([&](EditorSession& session) {
             std::vector<ControlValue> values = session.Fill();
             for (std::size_t i = 0; i < session.Table().fields.size(); ++i)
                 if (session.Table().fields[i].component == "Nsteps")
                     values[i].text = std::to_string(*o.steps);
-            outcome = session.Ok(values);
+            if (session.Ok(values) == EditorOutcome::StayOpen) refused.emplace(session);
         });
-        if (outcome == EditorOutcome::StayOpen) throw EditorSyntaxError();
+        if (refused) {
+            ReportRefusedFields(*refused, o);
+            throw *refused;
+        }
     }
     if (o.angle) {
         // The crank scroll bar moved to the angle: the picture is redrawn there.

@@ -515,12 +515,13 @@ std::vector<bool> EditorSession::Enabled(const std::vector<ControlValue>& values
 }
 
 EditorOutcome EditorSession::Ok(const std::vector<ControlValue>& values) {
-    bool syntaxError = false;
+    refused_.clear();
     const ControlValue empty;
     for (std::size_t i = 0; i < table_.fields.size(); ++i) {
         const ControlValue& value = i < values.size() ? values[i] : empty;
-        if (!StoreField(table_.fields[i], value)) syntaxError = true;
+        if (!StoreField(table_.fields[i], value)) refused_.push_back({i, value.text});
     }
+    const bool syntaxError = !refused_.empty();
     model_.AfterEditorOk();
     // The stored fields have changed either way, so the last analysis no longer belongs to them.
     state_.AnalysisValid = 0;

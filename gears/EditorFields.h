@@ -334,12 +334,19 @@ public:
     // the form open, or runs InitialiseGear and lets the form close. `values` must have one entry
     // per field; missing entries count as empty texts.
     EditorOutcome Ok(const std::vector<ControlValue>& values);
+    // The fields (table indices) whose text did not convert at the last Ok, with the text given.
+    struct Refusal {
+        std::size_t field;
+        std::string text;
+    };
+    const std::vector<Refusal>& Refused() const { return refused_; }
 
 private:
     GearModel& model_;
     SimulationState& state_;
     Dialogs& dialogs_;
     const EditorTable& table_;
+    std::vector<Refusal> refused_;
 };
 
 } // namespace linkwright

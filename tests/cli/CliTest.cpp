@@ -1,5 +1,6 @@
 // linkwright-cli as a user runs it: render and solve of the example, the listing and CSV it writes,
 // the numbers matching the model solved directly, and the errors it reports.
+#include "gears/EditorFields.h"
 #include "gears/GearKinds.h"
 #include "gears/wal1/Wal1.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -220,12 +221,26 @@ TEST(CliTest, ASavedFileIsLoadedAsFileOpenDoes) {
         model.SetExample();
         model.GearRecord.PistStroke = 3.0f;
         ASSERT_EQ(model.SaveGearFile((dir / "long.L1").string()), SaveResult::Saved);
+        // An angle of 1e37 radians shows as more degrees than a Single holds, so OK refuses it.
+        model.GearRecord.FLAA = 1e37f;
+        ASSERT_EQ(model.SaveGearFile((dir / "wide.L1").string()), SaveResult::Saved);
     }
     const CliRun run = RunCli(dir.path(), "solve --file long.L1 --steps 30 --csv steps.csv");
     ASSERT_EQ(run.status, 0) << run.err;
     const auto rows = ReadCsv(dir / "steps.csv");
     ASSERT_EQ(rows.size(), 32u);
     EXPECT_NEAR(std::stof(rows[16][2]), 100.0, 1e-3); // half a turn: the full (new) stroke
+
+    // The editor's syntax error, and under it the field that caused it and where its text came from.
+    for (const char* options : {"--steps 30", "--slack 0.01"}) {
+        const CliRun refused = RunCli(dir.path(), std::string("solve --file wide.L1 ") + options);
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_NE(refused.err.find(std::string(SyntaxErrorMessage) + "\nlinkwright-cli: the field \"Full "
+                                                                     "Lifting Arm Angle\" (FLAAd) shows \""),
+                  std::string::npos)
+            << refused.err;
+        EXPECT_EQ(refused.err.find("--steps"), std::string::npos) << refused.err;
+    }
 }
 
 // No output is its own undoing and no lost output passes for success: the messages copied into the
