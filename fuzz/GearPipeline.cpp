@@ -16,7 +16,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <numbers>
 #include <string>
+#include <string_view>
 
 namespace linkwright::fuzzing {
 
@@ -83,19 +85,24 @@ public:
 
     // Text drawn on a picture, like the listings, must not show a value that is no number: "nan" or
     // "inf" standing as a word of its own, in either case.
-    static void CheckText(const std::string& text) {
+    static void CheckText(std::string_view text) {
+        const auto lower = [&](std::size_t i) {
+            return static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+        };
         const auto letter = [&](std::size_t i) {
             return i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])) != 0;
         };
         for (std::size_t at = 0; at + 3 <= text.size(); ++at) {
-            std::string word = text.substr(at, 3);
-            for (char& c : word)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            if ((word != "nan" && word != "inf") || (at > 0 && letter(at - 1)) || letter(at + 3)) continue;
+            const char first = lower(at);
+            if (first != 'n' && first != 'i') continue;
+            const bool word = first == 'n' ? lower(at + 1) == 'a' && lower(at + 2) == 'n'
+                                           : lower(at + 1) == 'n' && lower(at + 2) == 'f';
+            if (!word || (at > 0 && letter(at - 1)) || letter(at + 3)) continue;
             const std::size_t start = text.rfind('\n', at);
             const std::size_t end = text.find('\n', at);
-            const std::size_t from = start == std::string::npos ? 0 : start + 1;
-            std::fprintf(stderr, "gear pipeline: \"%s\"\n", text.substr(from, end - from).c_str());
+            const std::size_t from = start == std::string_view::npos ? 0 : start + 1;
+            const std::string line(text.substr(from, end == std::string_view::npos ? end : end - from));
+            std::fprintf(stderr, "gear pipeline: \"%s\"\n", line.c_str());
             Breach("a text shows a value that is no number");
         }
     }
@@ -150,7 +157,19 @@ std::vector<std::uint8_t> ExampleInput(int kind) {
 
 void RunGearPipeline(std::span<const std::uint8_t> input) {
     if (input.empty()) return;
+    // The first byte chooses the kind and, above it, what the user sets before looking: the
+    // solution steps, the direction and the crank angle. The kind's own byte alone (0 .. 4) keeps
+    // the program's defaults.
     const int kind = input[0] % GearKindCount;
+    const int options = input[0] / GearKindCount;
+    constexpr std::int32_t StepChoices[] = {MaxSteps, MinSteps, 90, 181};
+    const std::int32_t steps = StepChoices[options % 4];
+    const bool backward = (options / 4) % 2 != 0;
+    const float crankAngle = static_cast<float>((options / 8) * 60) / 180.0f * std::numbers::pi_v<float>;
+
+    // Nothing of an earlier input is left to be checked again.
+    for (const GearKindRow& row : GearKinds())
+        if (row.listingFileName != nullptr) std::filesystem::remove(row.listingFileName);
     const std::filesystem::path file = std::string("input.") + KindRow(static_cast<GearKind>(kind)).extension;
     {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
@@ -165,6 +184,7 @@ void RunGearPipeline(std::span<const std::uint8_t> input) {
     GearSetup setup;
     setup.kindIndex = kind;
     setup.file = file;
+    if (backward) setup.forward = false;
     try {
         sim.PrepareAsUser(setup);
     } catch (const GearFileRefused&) {
@@ -172,6 +192,8 @@ void RunGearPipeline(std::span<const std::uint8_t> input) {
     } catch (const EditorSyntaxError&) {
         return;
     }
+    sim.State.Nsteps = steps;
+    sim.CrankAngle = crankAngle;
 
     // The picture with its labels, then the analysis with its listings and diagrams.
     sim.Annotate = 1;

@@ -7,10 +7,25 @@
 
 #include <unistd.h>
 
+namespace {
+
+std::filesystem::path ScratchFolder;
+
+// At a normal end the scratch folder goes; after a finding it stays, to be looked at.
+void RemoveScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::current_path(ScratchFolder.parent_path(), ignored);
+    std::filesystem::remove_all(ScratchFolder, ignored);
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     std::string dir = (std::filesystem::temp_directory_path() / "linkwright-fuzz-XXXXXX").string();
     if (mkdtemp(dir.data()) == nullptr) std::abort();
+    ScratchFolder = dir;
     std::filesystem::current_path(dir);
+    std::atexit(RemoveScratchFolder);
     return 0;
 }
 
