@@ -13,6 +13,8 @@
 #include <cstring>
 #include <limits>
 #include <numbers>
+#include <span>
+#include <type_traits>
 #include <utility>
 
 namespace linkwright {
@@ -477,7 +479,28 @@ bool StoreField(const EditorField& field, const ControlValue& value) {
 } // namespace
 
 EditorSession::EditorSession(GearModel& model, SimulationState& state, Dialogs& dialogs)
-    : model_(model), state_(state), dialogs_(dialogs), table_(model.Editor()) {}
+    : model_(model), state_(state), dialogs_(dialogs), table_(model.Editor()) {
+    static_assert(std::is_trivially_copyable_v<SimulationState>);
+    const std::span<const std::uint8_t> record = model.RecordBytes();
+    recordAtStart_.assign(record.begin(), record.end());
+    const auto* stateBytes = reinterpret_cast<const std::uint8_t*>(&state);
+    stateAtStart_.assign(stateBytes, stateBytes + sizeof(SimulationState));
+    wheelLiftAtStart_ = model.WheelLift;
+    wheelDispAtStart_ = model.WheelDisp;
+    slackAtStart_ = model.Slack;
+    autoSettingAtStart_ = model.AutoSetting;
+}
+
+void EditorSession::Cancel() {
+    const std::span<std::uint8_t> record = model_.RecordBytes();
+    std::memcpy(record.data(), recordAtStart_.data(), std::min(record.size(), recordAtStart_.size()));
+    std::memcpy(&state_, stateAtStart_.data(), sizeof(SimulationState));
+    model_.WheelLift = wheelLiftAtStart_;
+    model_.WheelDisp = wheelDispAtStart_;
+    model_.Slack = slackAtStart_;
+    model_.AutoSetting = autoSettingAtStart_;
+    refused_.clear();
+}
 
 std::vector<ControlValue> EditorSession::Fill() const {
     std::vector<ControlValue> values;

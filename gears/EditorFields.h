@@ -340,6 +340,9 @@ public:
         std::string text;
     };
     const std::vector<Refusal>& Refused() const { return refused_; }
+    // Cancel: the record, the unit variables and the main state go back to what they were when the
+    // session began, so that an OK that stopped at a syntax error leaves nothing behind.
+    void Cancel();
 
 private:
     GearModel& model_;
@@ -347,6 +350,13 @@ private:
     Dialogs& dialogs_;
     const EditorTable& table_;
     std::vector<Refusal> refused_;
+    // What the session began with.
+    std::vector<std::uint8_t> recordAtStart_;
+    std::vector<std::uint8_t> stateAtStart_;
+    float wheelLiftAtStart_ = 0;
+    float wheelDispAtStart_ = 0;
+    float slackAtStart_ = 0;
+    std::uint8_t autoSettingAtStart_ = 0;
 };
 
 } // namespace linkwright

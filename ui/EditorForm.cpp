@@ -444,6 +444,11 @@ void EditorForm::btnCancelClick() {
     reject();
 }
 
+void EditorForm::reject() {
+    session_.Cancel();
+    QDialog::reject();
+}
+
 void EditorForm::Print1Click() {
     RunGuarded(dialogs_, [&] {
         if (dialogs_.ConfirmPrint()) PrintClientImage(printer_, *this);

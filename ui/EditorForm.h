@@ -47,6 +47,10 @@ public:
     // What the controls hold now, one value per field of the table.
     std::vector<ControlValue> ControlValues() const;
 
+    // Cancel, Escape and the window's close box: the gear goes back to what it was when the form
+    // opened (an OK that stopped at a syntax error has stored its fields already).
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
 

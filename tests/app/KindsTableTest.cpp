@@ -181,6 +181,33 @@ TEST_P(EveryBuiltKind, RevolutionWritesTheRowsListingAndNoOther) {
     }
 }
 
+// An OK that stops at a syntax error has stored every field (the bad ones as 0) and derived the
+// rest; Cancel then takes the record, the conditions and the main state back byte for byte.
+TEST_P(EveryBuiltKind, CancelAfterAFailedOkRestoresTheGearAndTheState) {
+    Model().WheelLift = 0.125f;
+    Model().Slack = 0.0625f;
+    sim.State.AnalysisValid = 1;
+    const std::vector<unsigned char> record = Record();
+    const SimulationState state = sim.State;
+    EditorSession session(Model(), sim.State, dialogs);
+    std::vector<ControlValue> values = session.Fill();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const EditorField& field = session.Table().fields[i];
+        if (field.control == ControlKind::Edit) values[i].text = field.component == "Descr" ? "new" : "x";
+        values[i].checked = !values[i].checked;
+        values[i].position = 1;
+    }
+    ASSERT_EQ(session.Ok(values), EditorOutcome::StayOpen);
+    ASSERT_NE(Record(), record);
+    EXPECT_EQ(Model().WheelLift, 0.0f);
+    session.Cancel();
+    EXPECT_EQ(Record(), record);
+    EXPECT_EQ(std::memcmp(&sim.State, &state, sizeof state), 0);
+    EXPECT_EQ(Model().WheelLift, 0.125f);
+    EXPECT_EQ(Model().Slack, 0.0625f);
+    EXPECT_EQ(Model().WheelDisp, 0.0f);
+}
+
 TEST_P(EveryBuiltKind, AnAutoSettingIsAcceptedExactlyWhereTheRowHasOne) {
     GearSetup setup;
     setup.kindName = Row().name;

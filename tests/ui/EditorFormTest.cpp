@@ -34,12 +34,17 @@ using testing::ScriptedDialogs;
 class EditorFormTest : public ::testing::Test {
 protected:
     EditorFormTest()
-        : simulation(dialogs, scratch / "Messages.txt"),
-          model(dynamic_cast<Wal1&>(*simulation.Model(GearKind::Walschaerts1))),
+        : simulation(dialogs, scratch / "Messages.txt"), model(Analysed(simulation)),
           session(model, simulation.State, dialogs), form(session, pages, dialogs, printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString((scratch / "editor.pdf").string()));
         form.show();
+    }
+
+    // The example with a valid analysis, as the form finds it after Run.
+    static Wal1& Analysed(Simulation& simulation) {
+        simulation.State.AnalysisValid = 1;
+        return dynamic_cast<Wal1&>(*simulation.Model(GearKind::Walschaerts1));
     }
 
     template <typename T> T* Find(const char* name) {
@@ -174,7 +179,6 @@ TEST_F(EditorFormTest, AnIntegerFieldRefusesAFraction) {
 
 TEST_F(EditorFormTest, CancelStoresNothing) {
     const float stroke = model.GearRecord.PistStroke;
-    simulation.State.AnalysisValid = 1;
     Type("PistStroke", "9");
     Type("GC", "junk");
     Press("btnCancel");
@@ -183,6 +187,20 @@ TEST_F(EditorFormTest, CancelStoresNothing) {
     EXPECT_FLOAT_EQ(model.GearRecord.PistStroke, stroke);
     EXPECT_EQ(simulation.State.AnalysisValid, 1);
     EXPECT_TRUE(dialogs.informations.empty());
+}
+
+TEST_F(EditorFormTest, CancelAfterASyntaxErrorLeavesTheGearAsTheFormFoundIt) {
+    const std::vector<std::uint8_t> record(model.RecordBytes().begin(), model.RecordBytes().end());
+    Type("GC", "abc");
+    Type("Slack1", "0.5");
+    Press("btnOK");
+    ASSERT_EQ(dialogs.informations.size(), 1u);
+    EXPECT_FLOAT_EQ(model.GearRecord.GC, 0.0f); // zeroed while the form is open
+    Press("btnCancel");
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+    EXPECT_TRUE(std::equal(record.begin(), record.end(), model.RecordBytes().begin()));
+    EXPECT_EQ(simulation.State.AnalysisValid, 1);
+    EXPECT_EQ(model.Slack, 0.0f);
 }
 
 TEST_F(EditorFormTest, PrintsTheFormToAPdfFileOnlyWhenConfirmed) {
