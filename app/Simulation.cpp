@@ -59,6 +59,13 @@ void Simulation::Redraw() {
     EdCrankAngleText = std::isfinite(degrees) ? std::to_string(RoundHalfEven(degrees)) : "0";
     EdGearText = F(State.GearSetting, 4, 3);
     FwdChecked = State.fwd != 0;
+    double crankDegrees = std::isfinite(degrees) ? static_cast<double>(degrees) : 0.0;
+    if (crankDegrees < 0.0 || crankDegrees > 360.0) crankDegrees -= 360.0 * std::floor(crankDegrees / 360.0);
+    CrankScrollPosition = static_cast<int>(std::clamp<std::int64_t>(RoundHalfEven(crankDegrees), 0, 360));
+    const double setting = static_cast<double>(State.GearSetting) * 100.0;
+    GearScrollPosition = std::isfinite(setting)
+                             ? static_cast<int>(std::clamp<std::int64_t>(RoundHalfEven(setting), -100, 100))
+                             : 0;
     CurrentModel().DrawGear(Plot, DrawWidth, DrawHeight, Annotate != 0, CrankAngle, State.GearSetting);
     Mapping = Plot.GetMapping();
 }
@@ -245,10 +252,13 @@ void Simulation::LoadChosenFile(const std::optional<std::string>& chosen, bool r
     const std::uint32_t handles[] = {State.StepCrankAngleHandle,     State.StepPistonPctHandle,
                                      State.StepValvePosHandle,       State.FamilyFrontPressureHandle,
                                      State.FamilyRearPressureHandle, State.FamilyEventsHandle};
-    bool refused = false;
     if (chosen) {
+        // A refused file changes nothing: the gear, its settings, the title and the diagrams stay.
+        if (CurrentModel().LoadGearFile(*chosen) == LoadResult::Refused) {
+            if (refusalThrows) throw GearFileRefused();
+            return;
+        }
         openDialogFileName_ = *chosen;
-        refused = CurrentModel().LoadGearFile(*chosen) == LoadResult::Refused;
     }
     CurrentFileName = FileNameWithoutFolder(openDialogFileName_);
     ResetDefaults();
@@ -261,7 +271,6 @@ void Simulation::LoadChosenFile(const std::optional<std::string>& chosen, bool r
     State.FamilyRearPressureHandle = handles[4];
     State.FamilyEventsHandle = handles[5];
     CloseDiagrams();
-    if (refused && refusalThrows) throw GearFileRefused();
 }
 
 void Simulation::Open1Click() {

@@ -118,6 +118,10 @@ public:
     std::string EdCrankAngleText;
     std::string EdGearText;
     bool FwdChecked = true;
+    // Where the crank (0 .. 360 degrees) and gear (-100 .. 100) scroll bars stand for the angle and
+    // setting the picture shows.
+    int CrankScrollPosition = 0;
+    int GearScrollPosition = 100;
 
     // The kind list shown by File > ValveGear.
     bool ListBoxVisible = false;

@@ -38,6 +38,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QWindow>
 
@@ -401,6 +402,13 @@ void TfrmMain::ShowRedraw() {
     setWindowTitle(QString::fromStdString(sim_.Caption));
     EdCrankAngle->setText(QString::fromStdString(sim_.EdCrankAngleText));
     EdGear->setText(QString::fromStdString(sim_.EdGearText));
+    // The scroll bars follow the angle and setting the picture shows, without moving the gear.
+    {
+        const QSignalBlocker quietCrank(ScrollCrank);
+        const QSignalBlocker quietGear(ScrollGear);
+        ScrollCrank->setValue(sim_.CrankScrollPosition);
+        ScrollGear->setValue(sim_.GearScrollPosition);
+    }
     // Setting the box to the state's direction is a click on it when the state differs.
     if (fwd->isChecked() != sim_.FwdChecked) fwd->setChecked(sim_.FwdChecked);
     ShowPicture();
@@ -631,6 +639,11 @@ void TfrmMain::Movie1Click() {
     });
 
     client_->setFocusPolicy(Qt::NoFocus);
+    // The panel shows the angle the crank stopped at.
+    Guard([&] {
+        sim_.Redraw();
+        ShowRedraw();
+    });
     Panel1->show();
     File1->menuAction()->setEnabled(true);
     View1->menuAction()->setEnabled(true);

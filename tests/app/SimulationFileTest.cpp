@@ -99,23 +99,41 @@ TEST_F(SimulationFileTest, ACancelledOpenStillResets) {
     EXPECT_EQ(closes, 1);
 }
 
-TEST_F(SimulationFileTest, ARefusedFileLeavesTheGearButResetsAndShowsItsName) {
-    const float gc = Gear().GearRecord.GC;
-    WriteBytes(dir / "Data" / "broken.L1", std::vector<unsigned char>(100, 2));
+// Wrong size, wrong version or a field that is no number: the message, and nothing else changes.
+TEST_F(SimulationFileTest, ARefusedFileLeavesTheGearTheSettingsAndTheTitleAsTheyWere) {
+    std::vector<unsigned char> wrongVersion = ReadBytes(SaveAs("good.L1"));
+    wrongVersion[0] = 1;
+    std::vector<unsigned char> noNumber = ReadBytes(SaveAs("good.L1"));
+    std::memset(noNumber.data() + offsetof(Wal1Record, PistStroke), 0xff, 4);
+    WriteBytes(dir / "Data" / "version.L1", wrongVersion);
+    WriteBytes(dir / "Data" / "nan.L1", noNumber);
+    WriteBytes(dir / "Data" / "short.L1", std::vector<unsigned char>(100, 2));
+    dialogs.openAnswers.push_back((dir / "Data" / "good.L1").string());
+    sim.Open1Click();
+    Gear().GearRecord.GC = 7.75f;
     sim.State.GearSetting = 0.3f;
-    dialogs.openAnswers.push_back("C:\\a\\b\\gear.L1");
-    sim.Open1Click();
-    dialogs.openAnswers.push_back((dir / "Data" / "broken.L1").string());
-    sim.Open1Click();
-    ASSERT_EQ(dialogs.informations.size(), 2u);
-    EXPECT_EQ(dialogs.informations[0], "Sorry, old version or corrupted data file");
-    EXPECT_EQ(Gear().GearRecord.GC, gc);
-    EXPECT_EQ(sim.State.GearSetting, 1.0f);
-    EXPECT_EQ(sim.CurrentFileName, "broken.L1");
+    sim.State.AnalysisValid = 1;
+    sim.Redraw();
+    const std::string caption = sim.Caption;
+    const int closesBefore = closes;
+    for (const char* name : {"version.L1", "nan.L1", "short.L1"}) {
+        SCOPED_TRACE(name);
+        dialogs.informations.clear();
+        dialogs.openAnswers.push_back((dir / "Data" / name).string());
+        sim.Open1Click();
+        ASSERT_EQ(dialogs.informations.size(), 1u);
+        EXPECT_EQ(dialogs.informations[0], "Sorry, old version or corrupted data file");
+        EXPECT_EQ(Gear().GearRecord.GC, 7.75f);
+        EXPECT_EQ(sim.State.GearSetting, 0.3f);
+        EXPECT_EQ(sim.State.AnalysisValid, 1);
+        EXPECT_EQ(sim.CurrentFileName, "good.L1");
+        EXPECT_EQ(sim.Caption, caption);
+        EXPECT_EQ(closes, closesBefore);
+    }
 }
 
 TEST_F(SimulationFileTest, APathWithBackslashesShowsItsLastPart) {
-    dialogs.openAnswers.push_back("C:\\a\\b\\gear.L1");
+    dialogs.openAnswers.push_back(SaveAs("C:\\a\\b\\gear.L1"));
     sim.Open1Click();
     EXPECT_EQ(sim.CurrentFileName, "gear.L1");
     EXPECT_TRUE(sim.Caption.ends_with("  gear.L1"));
@@ -179,8 +197,8 @@ TEST_F(SimulationFileTest, PrepareAsUserReportsWhatTheUserWouldSee) {
     } catch (const GearFileRefused& error) {
         EXPECT_STREQ(error.what(), "Sorry, old version or corrupted data file");
     }
-    // As in the program, the settings were still reset and the name shown.
-    EXPECT_EQ(sim.CurrentFileName, "short.L1");
+    // As in the program, the refused file changed nothing.
+    EXPECT_EQ(sim.CurrentFileName, " Program example");
 
     GearSetup letters;
     letters.gearSetting = "full";

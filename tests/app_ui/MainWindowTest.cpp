@@ -345,7 +345,8 @@ TEST_F(MainWindowTest, KindListOffersAllFiveAndOnlyBuiltOnesCanBeChosen) {
     EXPECT_TRUE(Caption().endsWith(" Program example"));
     EXPECT_FLOAT_EQ(sim->State.GearSetting, 1.0f);
     EXPECT_EQ(Text("EdGear"), "1.000");
-    EXPECT_EQ(Find<QScrollBar>("ScrollGear")->value(), -30); // no operation moves the scroll bars
+    // The scroll bar stands where the kind's setting is.
+    EXPECT_EQ(Find<QScrollBar>("ScrollGear")->value(), 100);
 }
 
 // ---- files -----------------------------------------------------------------------------------------------
@@ -409,6 +410,7 @@ TEST_F(MainWindowTest, OpenResetsTheSettingsWhetherConfirmedOrNot) {
     EXPECT_EQ(Caption(), "Linkwright > Walschaerts1  gear.L1");
     EXPECT_FLOAT_EQ(sim->State.GearSetting, 1.0f);
     EXPECT_EQ(Text("EdGear"), "1.000");
+    EXPECT_EQ(Find<QScrollBar>("ScrollGear")->value(), 100);
 
     Find<QScrollBar>("ScrollGear")->setValue(-60);
     ProcessEvents();
@@ -418,8 +420,11 @@ TEST_F(MainWindowTest, OpenResetsTheSettingsWhetherConfirmedOrNot) {
     EXPECT_EQ(Caption(), "Linkwright > Walschaerts1  gear.L1");
 }
 
-TEST_F(MainWindowTest, RefusedFileIsReportedAndTheGearStays) {
+TEST_F(MainWindowTest, RefusedFileIsReportedAndTheGearTheTitleAndThePanelStay) {
     window->FormActivate();
+    Find<QScrollBar>("ScrollGear")->setValue(-40);
+    ProcessEvents();
+    const QString caption = Caption();
     const fs::path file = dir / "Data" / "short.L1";
     {
         std::ofstream out(file, std::ios::binary);
@@ -432,6 +437,9 @@ TEST_F(MainWindowTest, RefusedFileIsReportedAndTheGearStays) {
     EXPECT_EQ(dialogs.informations.back(), "Sorry, old version or corrupted data file");
     EXPECT_FLOAT_EQ(sim->State.ViewXMax, stroke);
     EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(Caption(), caption);
+    EXPECT_EQ(Text("EdGear"), "-0.400");
+    EXPECT_EQ(Find<QScrollBar>("ScrollGear")->value(), -40);
 }
 
 TEST_F(MainWindowTest, AFailedSaveIsReportedWithTheSystemsTextAndTheProgramGoesOn) {
@@ -564,9 +572,14 @@ TEST_F(MainWindowTest, AnimationRunsUntilAKeyAndLocksTheMenusMeanwhile) {
     EXPECT_TRUE(Find<QFrame>("Panel1")->isVisible());
     EXPECT_TRUE(Find<QMenu>("File1")->menuAction()->isEnabled());
     EXPECT_TRUE(Action("About1")->isEnabled());
-    // The panel texts keep the angle from before the animation.
-    EXPECT_EQ(Text("EdCrankAngle"), "0");
-    EXPECT_GT(sim->CrankAngle, 0.0f);
+    // The panel shows the angle the crank stopped at, in the box and on the scroll bar, and the
+    // crank stays there.
+    const float stopped = sim->CrankAngle;
+    const long degrees = std::lround(stopped * 180.0 / std::numbers::pi);
+    ASSERT_GT(degrees, 0);
+    EXPECT_EQ(Text("EdCrankAngle"), QString::number(degrees));
+    EXPECT_EQ(Find<QScrollBar>("ScrollCrank")->value(), degrees);
+    EXPECT_EQ(sim->CrankAngle, stopped);
 }
 
 TEST_F(MainWindowTest, AnimationIsPacedByTheDisplay) {
