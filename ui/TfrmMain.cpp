@@ -28,6 +28,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -252,6 +253,22 @@ void TfrmMain::BuildPanel() {
     button(PanU, "PanU", "^", &TfrmMain::PanUClick);
     button(Annot, "Annot", "A", &TfrmMain::AnnotClick);
 
+    // What each control does, for a user who has not read the help yet.
+    const std::pair<QWidget*, const char*> hints[] = {
+        {ScrollCrank, "Turn the crank: crank angle in degrees, 0 to 360"},
+        {EdCrankAngle, "The crank angle the picture shows, in degrees"},
+        {ScrollGear, "Gear setting (reverser): -1 full backward, 0 mid gear, +1 full forward"},
+        {EdGear, "Type a gear setting from -1 (full backward) to +1 (full forward) and press Enter"},
+        {ZoomIn, "Zoom in: the picture a tenth larger"},
+        {ZoomOut, "Zoom out: the picture a tenth smaller"},
+        {PanL, "Move the picture left"},
+        {PanD, "Move the picture down"},
+        {PanR, "Move the picture right"},
+        {PanU, "Move the picture up"},
+        {Annot, "Annotate: label the pins with their letters until the crank or gear is moved"}};
+    for (const auto& [control, hint] : hints)
+        control->setToolTip(QString::fromUtf8(hint));
+
     auto* grid = new QGridLayout(Panel1);
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setHorizontalSpacing(6);
@@ -296,17 +313,19 @@ void TfrmMain::BuildMenus() {
     File1->setObjectName(QStringLiteral("File1"));
     File1->menuAction()->setObjectName(QStringLiteral("File1Item"));
     action(File1, "ValveGear2", "&ValveGear...", &TfrmMain::ValveGear2Click);
-    action(File1, "Open1", "&Open...", &TfrmMain::Open1Click);
-    action(File1, "Save1", "&Save...", &TfrmMain::Save1Click);
+    action(File1, "Open1", "&Open...", &TfrmMain::Open1Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    action(File1, "Save1", "&Save...", &TfrmMain::Save1Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     Print1 = File1->addMenu(QStringLiteral("&Print..."));
     Print1->setObjectName(QStringLiteral("Print1"));
     Print1->menuAction()->setObjectName(QStringLiteral("Print1Item"));
-    action(Print1, "Main1", "&Main", &TfrmMain::Main1Click);
+    action(Print1, "Main1", "&Main", &TfrmMain::Main1Click)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     Indicator1 = action(Print1, "Indicator1", "&Indicator", &TfrmMain::Indicator1Click);
     Oval1 = action(Print1, "Oval1", "&Oval", &TfrmMain::Oval1Click);
     Indicator1->setEnabled(false);
     Oval1->setEnabled(false);
-    action(File1, "Exit2", "&Exit", &TfrmMain::Exit2Click);
+    action(File1, "Exit2", "&Exit", &TfrmMain::Exit2Click)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     View1 = menuBar()->addMenu(QStringLiteral("&View"));
     View1->setObjectName(QStringLiteral("View1"));
@@ -335,11 +354,11 @@ void TfrmMain::BuildMenus() {
     Measure1->addSeparator();
     action(Measure1, "Help2", "&Help", &TfrmMain::Help2Click);
 
-    Help1 = menuBar()->addMenu(QStringLiteral("Help"));
+    Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
     Help1->menuAction()->setObjectName(QStringLiteral("Help1Item"));
-    action(Help1, "Hints1", "Info", &TfrmMain::Hints1Click);
-    About1 = action(Help1, "About1", "About", &TfrmMain::About1Click);
+    action(Help1, "Hints1", "&Info", &TfrmMain::Hints1Click)->setShortcut(QKeySequence(Qt::Key_F1));
+    About1 = action(Help1, "About1", "&About", &TfrmMain::About1Click);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -599,12 +618,19 @@ void TfrmMain::Exit2Click() {
 
 // ---- View ------------------------------------------------------------------------------------------------
 
+void TfrmMain::LockMenusForMovie(bool locked) {
+    File1->menuAction()->setEnabled(!locked);
+    View1->menuAction()->setEnabled(!locked);
+    About1->setEnabled(!locked);
+    // A locked menu's shortcuts would still reach its items; while locked, the key stops the movie.
+    for (const char* name : {"Open1", "Save1", "Main1", "Exit2"})
+        if (auto* item = findChild<QAction*>(QString::fromUtf8(name))) item->setEnabled(!locked);
+}
+
 void TfrmMain::Movie1Click() {
     if (movieRunning_) return;
     movieRunning_ = true;
-    File1->menuAction()->setEnabled(false);
-    View1->menuAction()->setEnabled(false);
-    About1->setEnabled(false);
+    LockMenusForMovie(true);
     Panel1->hide();
     ListBox1->hide();
     // The keys that stop the animation go to the window itself while the panel is away.
@@ -645,9 +671,7 @@ void TfrmMain::Movie1Click() {
         ShowRedraw();
     });
     Panel1->show();
-    File1->menuAction()->setEnabled(true);
-    View1->menuAction()->setEnabled(true);
-    About1->setEnabled(true);
+    LockMenusForMovie(false);
     movieRunning_ = false;
 }
 

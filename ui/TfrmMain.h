@@ -145,6 +145,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // While an animation runs the File and View menus, About and their shortcuts are off.
+    void LockMenusForMovie(bool locked);
     void BuildMenus();
     void BuildPanel();
     void CreateWindows();

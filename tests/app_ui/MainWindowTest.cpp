@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -139,8 +140,8 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndStartStates) {
                                                                     {"XY1", "X,&Y"},
                                                                     {"Off1", "&Off"},
                                                                     {"Help2", "&Help"},
-                                                                    {"Hints1", "Info"},
-                                                                    {"About1", "About"},
+                                                                    {"Hints1", "&Info"},
+                                                                    {"About1", "&About"},
                                                                     {"CopyToClipboard1", "CopyToClipboard"}};
     for (const auto& [name, caption] : items) {
         QAction* action = Action(name);
@@ -150,7 +151,11 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndStartStates) {
     QStringList titles;
     for (QAction* menu : window->menuBar()->actions())
         titles << menu->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Measure", "Help"}));
+    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Measure", "&Help"}));
+    const std::pair<const char*, const char*> shortcuts[] = {
+        {"Open1", "Ctrl+O"}, {"Save1", "Ctrl+S"}, {"Main1", "Ctrl+P"}, {"Exit2", "Ctrl+Q"}, {"Hints1", "F1"}};
+    for (const auto& [name, keys] : shortcuts)
+        EXPECT_EQ(Action(name)->shortcut().toString(QKeySequence::PortableText), keys) << name;
     EXPECT_EQ(Find<QMenu>("Print1")->title(), "&Print...");
 
     EXPECT_FALSE(Action("Indicator1")->isEnabled());
@@ -181,6 +186,16 @@ TEST_F(MainWindowTest, PanelControlsAsTheUserFindsThem) {
         EXPECT_EQ(Find<QPushButton>(name)->text().toStdString(), caption);
     EXPECT_FALSE(Find<QListWidget>("ListBox1")->isVisible());
     EXPECT_TRUE(Find<QFrame>("Panel1")->isVisible());
+    // Every control of the panel says what it does.
+    int controls = 0;
+    for (QWidget* control : Find<QFrame>("Panel1")->findChildren<QWidget*>()) {
+        if (qobject_cast<QLabel*>(control) != nullptr) continue;
+        ++controls;
+        EXPECT_FALSE(control->toolTip().isEmpty()) << control->objectName().toStdString();
+    }
+    EXPECT_EQ(controls, 12);
+    EXPECT_TRUE(gear->toolTip().contains("-1") && gear->toolTip().contains("+1"));
+    EXPECT_TRUE(Find<QPushButton>("Annot")->toolTip().startsWith("Annotate"));
 }
 
 TEST_F(MainWindowTest, FirstPictureFillsTheClientAboveThePanel) {
@@ -551,9 +566,9 @@ TEST_F(MainWindowTest, AnimationRunsUntilAKeyAndLocksTheMenusMeanwhile) {
     float angleWhileRunning = 0;
     QTimer::singleShot(200, window.get(), [&] {
         sawRunning = window->MovieRunning();
-        menusLocked = !Find<QMenu>("File1")->menuAction()->isEnabled() &&
-                      !Find<QMenu>("View1")->menuAction()->isEnabled() && !Action("About1")->isEnabled() &&
-                      Find<QMenu>("Measure1")->menuAction()->isEnabled();
+        menusLocked = !Find<QMenu>("File1")->menuAction()->isEnabled() && !Action("Open1")->isEnabled() &&
+                      !Action("Exit2")->isEnabled() && !Find<QMenu>("View1")->menuAction()->isEnabled() &&
+                      !Action("About1")->isEnabled() && Find<QMenu>("Measure1")->menuAction()->isEnabled();
         panelHidden = !Find<QFrame>("Panel1")->isVisible();
         angleWhileRunning = sim->CrankAngle;
         // A measuring click during the animation does not measure.
@@ -572,6 +587,7 @@ TEST_F(MainWindowTest, AnimationRunsUntilAKeyAndLocksTheMenusMeanwhile) {
     EXPECT_TRUE(Find<QFrame>("Panel1")->isVisible());
     EXPECT_TRUE(Find<QMenu>("File1")->menuAction()->isEnabled());
     EXPECT_TRUE(Action("About1")->isEnabled());
+    EXPECT_TRUE(Action("Open1")->isEnabled() && Action("Main1")->isEnabled());
     // The panel shows the angle the crank stopped at, in the box and on the scroll bar, and the
     // crank stays there.
     const float stopped = sim->CrankAngle;
