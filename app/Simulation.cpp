@@ -233,7 +233,8 @@ FileDialogRequest Simulation::OpenDialogRequest() const {
     request.filter += " (*.";
     request.filter += request.defaultExtension;
     request.filter += ")";
-    request.initialDirectory = DataDir;
+    // The folder last used in this run, the Data folder the first time.
+    request.initialDirectory = lastFolder_.empty() ? DataDir : lastFolder_;
     request.initialFileName = openDialogFileName_;
     return request;
 }
@@ -259,6 +260,7 @@ void Simulation::LoadChosenFile(const std::optional<std::string>& chosen, bool r
             return;
         }
         openDialogFileName_ = *chosen;
+        RememberFolderOf(*chosen);
     }
     CurrentFileName = FileNameWithoutFolder(openDialogFileName_);
     ResetDefaults();
@@ -273,6 +275,11 @@ void Simulation::LoadChosenFile(const std::optional<std::string>& chosen, bool r
     CloseDiagrams();
 }
 
+void Simulation::RememberFolderOf(const std::string& file) {
+    const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+    if (!folder.empty()) lastFolder_ = folder.string();
+}
+
 void Simulation::Open1Click() {
     LoadChosenFile(dialogs_.OpenFile(OpenDialogRequest()), false);
 }
@@ -285,7 +292,8 @@ void Simulation::Save1Click() {
         // A name typed without an extension gets the kind's.
         if (FileNameWithoutFolder(dialogFileName).find('.') == std::string::npos)
             dialogFileName += "." + request.defaultExtension;
-        CurrentModel().SaveGearFile(dialogFileName);
+        if (CurrentModel().SaveGearFile(dialogFileName) == SaveResult::Saved)
+            RememberFolderOf(dialogFileName);
     }
     CurrentFileName = FileNameWithoutFolder(dialogFileName);
     Redraw();

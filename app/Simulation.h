@@ -293,6 +293,8 @@ private:
     int clientHeight_ = 603;
     int panelHeight_ = 0;
     std::string openDialogFileName_; // what the open dialog shows as its file name
+    std::string lastFolder_;         // of the last file opened or saved in this run
+    void RememberFolderOf(const std::string& file);
 };
 
 } // namespace linkwright

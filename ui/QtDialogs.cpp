@@ -45,7 +45,9 @@ std::optional<std::string> QtDialogs::RunFileDialog(const FileDialogRequest& req
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The gear file's own save asks before it overwrites, so the dialog must not ask as well.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    if (!request.filter.empty()) dialog.setNameFilter(QString::fromStdString(request.filter));
+    // The kind's own files first; any file can still be chosen, as a gear file may have another name.
+    if (!request.filter.empty())
+        dialog.setNameFilters({QString::fromStdString(request.filter), QStringLiteral("All files (*)")});
     if (!request.defaultExtension.empty())
         dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
     if (!request.initialDirectory.empty() && QDir(QString::fromStdString(request.initialDirectory)).exists())

@@ -43,6 +43,23 @@ TEST_F(SimulationFileTest, DialogsOfferTheKindsFilesInTheDataFolder) {
     EXPECT_EQ(save.initialFileName, "NoName");
 }
 
+// Both dialogs then start in the folder of the last file opened or saved, not one merely chosen.
+TEST_F(SimulationFileTest, DialogsStartInTheFolderLastUsed) {
+    std::filesystem::create_directories(dir / "a" / "b");
+    SaveAs((dir / "a" / "gear.L1").string());
+    sim.Save1Click();
+    EXPECT_EQ(dialogs.saveRequests.back().initialDirectory, (dir / "a").string());
+    dialogs.openAnswers.push_back((dir / "b" / "missing.L1").string());
+    sim.Open1Click();
+    sim.Open1Click();
+    EXPECT_EQ(dialogs.openRequests.back().initialDirectory, (dir / "a").string());
+    std::filesystem::copy_file(dir / "a" / "gear.L1", dir / "a" / "b" / "gear.L1");
+    dialogs.openAnswers.push_back((dir / "a" / "b" / "gear.L1").string());
+    sim.Open1Click();
+    sim.Save1Click();
+    EXPECT_EQ(dialogs.saveRequests.back().initialDirectory, (dir / "a" / "b").string());
+}
+
 TEST_F(SimulationFileTest, ACancelledSaveWritesNothingAndShowsNoName) {
     sim.Save1Click();
     EXPECT_EQ(sim.CurrentFileName, "NoName");

@@ -72,7 +72,7 @@ TEST_F(QtDialogsTest, SaveDialogOffersTheKindAndAddsItsExtension) {
         static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept, as the Save button does
     });
     const auto chosen = dialogs.SaveFile(Request());
-    EXPECT_EQ(filters, QStringList{"Bakers1 (*.L3)"});
+    EXPECT_EQ(filters, (QStringList{"Bakers1 (*.L3)", "All files (*)"}));
     EXPECT_EQ(suffix, "L3");
     EXPECT_EQ(fs::path(folder.toStdString()), dir / "Data");
     EXPECT_EQ(shownName, "NoName");
