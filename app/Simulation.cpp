@@ -189,6 +189,24 @@ void Simulation::Edit1Click(const std::function<void(EditorSession& session)>& r
     Redraw();
 }
 
+WindowRect FitWindowInto(WindowRect window, const WindowRect& area) {
+    window.width = std::clamp(window.width, 1, std::max(1, area.width));
+    window.height = std::clamp(window.height, 1, std::max(1, area.height));
+    window.left = std::clamp(window.left, area.left, area.left + std::max(0, area.width - window.width));
+    window.top = std::clamp(window.top, area.top, area.top + std::max(0, area.height - window.height));
+    return window;
+}
+
+WindowRect PlaceBeside(const WindowRect& owner, int width, int height, const WindowRect& area) {
+    constexpr int Gap = 8;
+    WindowRect placed{owner.left + (owner.width - width) / 2, owner.top, width, height};
+    if (owner.left + owner.width + Gap + width <= area.left + area.width)
+        placed.left = owner.left + owner.width + Gap;
+    else if (owner.left - Gap - width >= area.left)
+        placed.left = owner.left - Gap - width;
+    return FitWindowInto(placed, area);
+}
+
 WindowLayout Simulation::FirstActivationLayout(int screenWidth, int screenHeight) {
     WindowLayout layout;
     const int h20 = screenHeight / 20;

@@ -80,6 +80,13 @@ struct WindowLayout {
     WindowRect oval;
 };
 
+// A window's outer frame moved, and if need be shrunk, so that it lies wholly within `area` (the
+// screen's available area); one that already does is left as it is.
+WindowRect FitWindowInto(WindowRect window, const WindowRect& area);
+// Where a window of the given frame size opens beside `owner` so as not to hide it: to its right
+// where there is room, else to its left, else over it; at the owner's top, fitted into `area`.
+WindowRect PlaceBeside(const WindowRect& owner, int width, int height, const WindowRect& area);
+
 class Simulation {
 public:
     // Start-up: the messages file is created empty, every kind sets its example, the settings are

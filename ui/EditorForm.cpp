@@ -6,6 +6,7 @@
 #include "gears/EditorFields.h"
 #include "ui/ErrorGuard.h"
 #include "ui/Printing.h"
+#include "ui/ScreenFit.h"
 #include "windows/Dialogs.h"
 
 #include <QCheckBox>
@@ -18,6 +19,7 @@
 #include <QMap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QTabWidget>
@@ -114,6 +116,16 @@ EditorForm::EditorForm(EditorSession& session, EditorPages& pages, Dialogs& dial
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1);
     layout->addLayout(buttons);
+    // The form opens large enough to show its largest page whole; only a screen too small for
+    // that makes the pages scroll.
+    QSize largestPage;
+    QSize scrolls;
+    for (int i = 0; i < PageControl1->count(); ++i) {
+        const auto* scroll = static_cast<const QScrollArea*>(PageControl1->widget(i));
+        largestPage = largestPage.expandedTo(scroll->widget()->sizeHint());
+        scrolls = scrolls.expandedTo(scroll->sizeHint());
+    }
+    resize(sizeHint() + (largestPage - scrolls).expandedTo(QSize(0, 0)) + QSize(2, 2));
 
     // The page shown first: where the user left this form, else the table's first page.
     const QString opening = Q(pages_.OpeningTab(table));
@@ -148,7 +160,12 @@ void EditorForm::BuildPages() {
         if (std::find(tabs.begin(), tabs.end(), field.tab) == tabs.end()) tabs.push_back(field.tab);
 
     for (const std::string& tabName : tabs) {
-        auto* page = new QWidget(PageControl1);
+        // Each page scrolls, so that the form fits a small or scaled screen.
+        auto* scroll = new QScrollArea(PageControl1);
+        scroll->setObjectName(Q(tabName));
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        auto* page = new QWidget;
         page->setObjectName(Q(tabName));
         const QString tab = Q(tabName);
 
@@ -236,7 +253,10 @@ void EditorForm::BuildPages() {
             CreatePrintButton(page);
             pageLayout->addWidget(Print1, pageLayout->rowCount(), 0, 1, columns + 1, Qt::AlignRight);
         }
-        PageControl1->addTab(page, tab);
+        scroll->setWidget(page);
+        PageControl1->addTab(scroll, tab);
+        for (const auto& control : controls_)
+            if (control->page == page) control->page = scroll;
     }
 }
 
@@ -463,6 +483,8 @@ void EditorForm::showEvent(QShowEvent* event) {
 void RunEditorForm(EditorSession& session, EditorPages& pages, Dialogs& dialogs, QPrinter& printer,
                    QWidget* parent) {
     EditorForm form(session, pages, dialogs, printer, parent);
+    // Beside the main window where there is room, so that the gear stays in sight while editing.
+    if (parent != nullptr) PlaceBesideOwner(form, *parent->window());
     form.exec();
 }
 

@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
+#include <QScrollBar>
+#include <QTextCursor>
 
 #include <algorithm>
 #include <exception>
@@ -92,7 +94,15 @@ void TMessages::FormPaint() {
         messages_.Close();
         const std::string text = ReadWholeFile(messages_.Path());
         messages_.Reopen();
-        Memo1->setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        // A file that has not changed keeps the place the user scrolled to; a changed one shows its
+        // newest line.
+        const QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        if (shown != Memo1->toPlainText()) {
+            Memo1->setPlainText(shown);
+            Memo1->moveCursor(QTextCursor::End);
+            Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
+            Memo1->horizontalScrollBar()->setValue(0);
+        }
     } catch (const std::exception& error) {
         // A file that cannot be closed or reopened ends the reload with the system's report.
         guard_.ReportWith([&] { dialogs_.Information(error.what()); });

@@ -9,6 +9,7 @@
 #include "ui/ErrorGuard.h"
 #include "ui/Printing.h"
 #include "ui/QtCanvas.h"
+#include "ui/ScreenFit.h"
 #include "ui/TAboutBox.h"
 #include "ui/TMessages.h"
 #include "ui/TfrmIndic.h"
@@ -63,12 +64,6 @@ void PlaceWindow(QWidget& window, const WindowRect& rect, QSize frameExtra) {
     window.move(rect.left, rect.top);
     window.resize(std::max(1, rect.width - frameExtra.width()),
                   std::max(1, rect.height - frameExtra.height()));
-}
-
-QSize FrameExtra(const QWidget& window) {
-    if (!window.isVisible()) return {0, 0};
-    const QSize extra = window.frameGeometry().size() - window.geometry().size();
-    return {std::max(0, extra.width()), std::max(0, extra.height())};
 }
 
 } // namespace
@@ -145,6 +140,8 @@ TfrmMain::TfrmMain(Simulation& simulation, Dialogs& dialogs, QPrinter& printer, 
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Linkwright"));
     setWindowIcon(QIcon(ProgramIconPixmap(64)));
+    // Every window of the program opens wholly on the screen.
+    QApplication::instance()->installEventFilter(new ScreenKeeper(this));
 
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("ClientArea"));
@@ -520,11 +517,13 @@ void TfrmMain::FormResize() {
 
 void TfrmMain::ApplyFirstActivationLayout(int screenWidth, int screenHeight) {
     const WindowLayout layout = Simulation::FirstActivationLayout(screenWidth, screenHeight);
-    const QSize extra = FrameExtra(*this);
+    const QSize extra = ShownFrameExtra(*this);
     PlaceWindow(*this, layout.main, extra);
     if (frmIndic_)
-        PlaceWindow(*frmIndic_, layout.indicator, frmIndic_->isVisible() ? FrameExtra(*frmIndic_) : extra);
-    if (frmOval_) PlaceWindow(*frmOval_, layout.oval, frmOval_->isVisible() ? FrameExtra(*frmOval_) : extra);
+        PlaceWindow(*frmIndic_, layout.indicator,
+                    frmIndic_->isVisible() ? ShownFrameExtra(*frmIndic_) : extra);
+    if (frmOval_)
+        PlaceWindow(*frmOval_, layout.oval, frmOval_->isVisible() ? ShownFrameExtra(*frmOval_) : extra);
 }
 
 void TfrmMain::FormActivate() {
@@ -543,6 +542,11 @@ void TfrmMain::FormActivate() {
             if (frmIndic_) frmIndic_->move(frmIndic_->pos() + area.topLeft());
             if (frmOval_) frmOval_->move(frmOval_->pos() + area.topLeft());
         }
+        // The layout follows the screen's size; what it gives is kept within the part of the
+        // screen that windows may take (a small or scaled screen, a panel at an edge).
+        FitOnScreen(*this);
+        if (frmIndic_) FitOnScreen(*frmIndic_);
+        if (frmOval_) FitOnScreen(*frmOval_);
     }
     // The main window comes to the front, over the messages window created after it.
     raise();

@@ -284,6 +284,21 @@ TEST(SimulationLayout, WindowsArePlacedFromTheScreenSize) {
     EXPECT_EQ(small.indicator.height, 200);
 }
 
+TEST(SimulationLayout, WindowsAreKeptWithinTheAvailableAreaAndTheEditorBesideTheMain) {
+    const WindowRect area{0, 30, 640, 370};
+    const auto same = [](const WindowRect& a, const WindowRect& b) {
+        return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+    };
+    EXPECT_TRUE(same(FitWindowInto({10, 40, 300, 200}, area), {10, 40, 300, 200})); // inside: kept
+    EXPECT_TRUE(same(FitWindowInto({599, 54, 256, 433}, area), {384, 30, 256, 370}));
+    EXPECT_TRUE(same(FitWindowInto({-50, 0, 900, 100}, area), {0, 30, 640, 100}));
+    EXPECT_TRUE(same(FitWindowInto({340, 300, 300, 100}, area), {340, 300, 300, 100})); // at the edges
+    const WindowRect wide{0, 0, 1920, 1050};
+    EXPECT_TRUE(same(PlaceBeside({96, 54, 960, 433}, 700, 480, wide), {1064, 54, 700, 480}));  // right
+    EXPECT_TRUE(same(PlaceBeside({1000, 54, 800, 433}, 700, 480, wide), {292, 54, 700, 480})); // left
+    EXPECT_TRUE(same(PlaceBeside({96, 54, 960, 433}, 1000, 480, wide), {76, 54, 1000, 480}));  // over it
+}
+
 TEST_F(SimulationTest, ExitClosesTheMessagesFile) {
     ASSERT_TRUE(sim.Messages.IsOpen());
     sim.Exit2Click();

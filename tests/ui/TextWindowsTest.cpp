@@ -8,12 +8,15 @@
 #include "windows/MessagesFile.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -83,6 +86,26 @@ TEST_F(MessagesWindowTest, TypedTextIsReplacedAtTheNextReload) {
     window.FormPaint();
     EXPECT_EQ(window.Memo()->toPlainText(), "report\n");
     EXPECT_EQ(ReadTextFile(scratch / "Messages.txt"), "report\n");
+}
+
+TEST_F(MessagesWindowTest, AChangedFileShowsItsNewestLineAnUnchangedOneKeepsTheScrolledPlace) {
+    for (int i = 0; i < 300; ++i)
+        messages.AppendLine("line " + std::to_string(i));
+    window.ShowMessages();
+    QApplication::processEvents();
+    QScrollBar* bar = window.Memo()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    bar->setValue(10);
+    window.FormPaint();
+    EXPECT_EQ(bar->value(), 10);
+
+    messages.AppendLine("newest");
+    window.FormPaint();
+    QApplication::processEvents();
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(window.Memo()->horizontalScrollBar()->value(), 0);
 }
 
 TEST_F(MessagesWindowTest, AMissingFileIsReportedAndTheMemoKeepsItsText) {
