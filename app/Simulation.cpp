@@ -70,6 +70,24 @@ void Simulation::Redraw() {
     Mapping = Plot.GetMapping();
 }
 
+std::string Simulation::PrintHeading(const std::string& what, const std::string& date) {
+    const auto trimmed = [](std::string text) {
+        const std::size_t first = text.find_first_not_of(' ');
+        const std::size_t last = text.find_last_not_of(' ');
+        return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+    };
+    std::string description;
+    for (const EditorField& field : CurrentModel().Editor().fields)
+        if (field.component == "Descr") description = trimmed(field.storage.ReadText());
+    if (description.empty()) description = trimmed(CurrentFileName);
+    std::string heading = what.empty() ? std::string() : what + " \u2014 ";
+    heading += KindRow(CurrentKind).name;
+    if (!description.empty()) heading += " \u2014 " + description;
+    heading += " \u2014 Gear setting " + trimmed(EdGearText) + " \u2014 Crank angle " + EdCrankAngleText +
+               "\u00b0 \u2014 " + date;
+    return heading;
+}
+
 void Simulation::ValveGear2Click() {
     ListBoxVisible = true;
     ListBoxItems.clear();

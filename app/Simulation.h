@@ -251,6 +251,9 @@ public:
     bool DrawDiagram(DiagramPlot which, Glib1& plot, int width, int height);
     // The text DrawCutoffCaption writes after an analysis.
     std::string CutoffCaption() const;
+    // The line over a printout: what is printed (the gear when `what` is empty), the kind, the
+    // gear's description or else its file, the gear setting, the crank angle and `date`.
+    std::string PrintHeading(const std::string& what, const std::string& date);
     // ---- end of valve-event analysis and family sweep -------------------------------------------
 
     // ---- animation and measuring (app/SimulationMovie.cpp, app/SimulationMeasure.cpp) --------------

@@ -5,7 +5,7 @@
 set -eu
 
 PACKAGES="build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-libcli11-dev qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation2 xvfb xauth clang-format $*"
+libcli11-dev qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation2 xvfb xauth clang-format poppler-utils $*"
 
 missing=""
 for p in $PACKAGES; do

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QDate>
 #include <QHideEvent>
 #include <QLabel>
 #include <QMenu>
@@ -17,6 +18,7 @@
 #include <QShowEvent>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace linkwright {
 
@@ -82,8 +84,16 @@ bool DiagramWindow::PrintDiagram(Dialogs& dialogs, QPrinter& printer) {
     RunGuarded(dialogs, [&] {
         if (!dialogs.ConfirmPrint()) return;
         const DiagramPlot plot = CurrentPlot();
-        if (simulation_.DiagramDrawable(plot)) Draw(plot);
-        PrintClientImage(printer, *this);
+        if (!simulation_.DiagramDrawable(plot)) throw std::runtime_error("There is no diagram to print.");
+        Draw(plot);
+        const int width = std::max(1, this->width() - 3);
+        const int height = std::max(1, this->height() - 3);
+        const QString heading = QString::fromStdString(simulation_.PrintHeading(
+            Simulation::DiagramCaption(plot), QDate::currentDate().toString(Qt::ISODate).toStdString()));
+        PrintDrawing(printer, width, height, heading, [&](QtCanvas& canvas) {
+            Glib1 plotOnPaper(canvas);
+            simulation_.DrawDiagram(plot, plotOnPaper, width, height);
+        });
         printed = true;
     });
     return printed;

@@ -10,6 +10,7 @@
 #include "windows/Dialogs.h"
 
 #include <QCheckBox>
+#include <QDate>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -471,7 +472,15 @@ void EditorForm::reject() {
 
 void EditorForm::Print1Click() {
     RunGuarded(dialogs_, [&] {
-        if (dialogs_.ConfirmPrint()) PrintClientImage(printer_, *this);
+        if (!dialogs_.ConfirmPrint()) return;
+        // Every page of the form, so that the printout holds all the dimensions.
+        std::vector<QWidget*> pages;
+        for (int i = 0; i < PageControl1->count(); ++i)
+            pages.push_back(static_cast<QScrollArea*>(PageControl1->widget(i))->widget());
+        PrintWidgets(printer_,
+                     Q(session_.Table().caption) + QStringLiteral(" \u2014 ") +
+                         QDate::currentDate().toString(Qt::ISODate),
+                     pages);
     });
 }
 

@@ -51,6 +51,25 @@ QtCanvas::QtCanvas(QPaintDevice& device)
     pen_ = QPen(QColor(Qt::black), 1.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
 }
 
+QtCanvas::QtCanvas(QPaintDevice& device, const QRect& area) : QtCanvas(device) {
+    area_ = area;
+    width_ = std::max(1, area.width());
+    height_ = std::max(1, area.height());
+    deviceOffset_ = area.topLeft();
+}
+
+void QtCanvas::DeviceText(const QRect& rect, const QString& text, int pixelSize) {
+    QPainter& painter = Painter();
+    painter.save();
+    painter.resetTransform();
+    QFont font = font_;
+    font.setPixelSize(std::max(1, pixelSize));
+    painter.setFont(font);
+    painter.setPen(QColor(Qt::black));
+    painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    painter.restore();
+}
+
 QtCanvas::~QtCanvas() {
     End();
 }
@@ -78,11 +97,18 @@ QPainter& QtCanvas::Painter() {
 void QtCanvas::ApplyState() {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
-    if (device_ != nullptr) painter_.setTransform(QTransform::fromScale(deviceScale_, deviceScale_));
+    if (device_ != nullptr) painter_.setTransform(DeviceTransform());
     painter_.setFont(font_);
     painter_.setPen(pen_);
     painter_.setBrush(brushSolid_ ? QBrush(Qt::white) : QBrush(Qt::NoBrush));
     painter_.setBackgroundMode(Qt::TransparentMode);
+}
+
+QTransform QtCanvas::DeviceTransform() const {
+    QTransform transform;
+    transform.translate(deviceOffset_.x(), deviceOffset_.y());
+    transform.scale(deviceScale_, deviceScale_);
+    return transform;
 }
 
 void QtCanvas::Resize(int width, int height) {
@@ -92,9 +118,15 @@ void QtCanvas::Resize(int width, int height) {
     width_ = width;
     height_ = height;
     if (device_ != nullptr) {
-        deviceScale_ = std::min(static_cast<double>(device_->width()) / width_,
-                                static_cast<double>(device_->height()) / height_);
-        if (painter_.isActive()) painter_.setTransform(QTransform::fromScale(deviceScale_, deviceScale_));
+        const QRect area = area_.isEmpty() ? QRect(0, 0, device_->width(), device_->height()) : area_;
+        deviceScale_ = std::min(static_cast<double>(area.width()) / width_,
+                                static_cast<double>(area.height()) / height_);
+        // Centred in an area of its own; from the top-left corner on a whole device.
+        deviceOffset_ = area_.isEmpty()
+                            ? QPointF()
+                            : QPointF(area.left() + (area.width() - deviceScale_ * width_) / 2.0,
+                                      area.top() + (area.height() - deviceScale_ * height_) / 2.0);
+        if (painter_.isActive()) painter_.setTransform(DeviceTransform());
         return;
     }
     End();

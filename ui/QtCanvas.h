@@ -24,6 +24,8 @@ public:
     // A canvas over an external device. Its size starts as the device's; Resize then scales a
     // picture of the given size onto the device, keeping its proportions, from the top-left corner.
     explicit QtCanvas(QPaintDevice& device);
+    // The same, with the picture fitted into `area` of the device (device pixels) and centred there.
+    QtCanvas(QPaintDevice& device, const QRect& area);
     ~QtCanvas() override;
     QtCanvas(const QtCanvas&) = delete;
     QtCanvas& operator=(const QtCanvas&) = delete;
@@ -36,6 +38,12 @@ public:
     void End() const;
 
     double DevicePixelRatio() const { return devicePixelRatio_; }
+
+    // Writes a line of text in device pixels, outside the picture's own coordinates (the heading of a
+    // printout); `pixelSize` is the font's height in device pixels.
+    void DeviceText(const QRect& rect, const QString& text, int pixelSize);
+    // Whether painting on the device has begun (it fails when a printer cannot be started).
+    bool Painting() const { return painter_.isActive(); }
 
     // Canvas
     int Width() const override { return width_; }
@@ -62,6 +70,7 @@ public:
 private:
     QPainter& Painter();
     void ApplyState();
+    QTransform DeviceTransform() const;
     bool Scaled() const { return devicePixelRatio_ != 1.0 || deviceScale_ != 1.0; }
     bool OutsideDevice(qint64 left, qint64 top, qint64 right, qint64 bottom) const;
 
@@ -70,6 +79,8 @@ private:
     mutable QPainter painter_;
     double devicePixelRatio_ = 1.0;
     double deviceScale_ = 1.0; // external device: device pixels per picture pixel
+    QRect area_;               // external device: where the picture goes (the whole device if empty)
+    QPointF deviceOffset_;     // external device: the picture's top-left corner
 
     int width_ = 1;
     int height_ = 1;

@@ -23,6 +23,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QDate>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFrame>
@@ -603,7 +604,20 @@ void TfrmMain::Main1Click() {
         if (!dialogs_.ConfirmPrint()) return;
         sim_.Redraw();
         ShowRedraw();
-        PrintClientImage(printer_, *client_);
+        const QString heading = QString::fromStdString(
+            sim_.PrintHeading("", QDate::currentDate().toString(Qt::ISODate).toStdString()));
+        const QString caption = Image1->SurfaceText();
+        PrintDrawing(printer_, sim_.DrawWidth, sim_.DrawHeight, heading, [&](QtCanvas& canvas) {
+            // The same picture once more, on the printer; the window's canvas is back afterwards.
+            struct Reattach {
+                Simulation& sim;
+                QtCanvas& screen;
+                ~Reattach() { sim.Plot.AttachCanvas(screen); }
+            } reattach{sim_, *canvas_};
+            sim_.Plot.AttachCanvas(canvas);
+            sim_.Redraw();
+            if (!caption.isEmpty()) canvas.TextOut(CutoffCaptionX, CutoffCaptionY, caption.toStdString());
+        });
     });
 }
 

@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDate>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QKeyEvent>
@@ -24,6 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPageLayout>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
@@ -34,7 +37,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
@@ -47,6 +52,14 @@ using testing::ReadBytes;
 using testing::ScratchDir;
 using testing::ScriptedDialogs;
 using testing::WorkingDirectory;
+
+// The text of a PDF file, pages separated by form feeds.
+std::string PdfText(const fs::path& pdf) {
+    const fs::path text = pdf.string() + ".txt";
+    const std::string command = "pdftotext -layout '" + pdf.string() + "' '" + text.string() + "'";
+    if (std::system(command.c_str()) != 0) return "(pdftotext failed)";
+    return testing::ReadTextFile(text);
+}
 
 void ProcessEvents() {
     for (int i = 0; i < 3; ++i)
@@ -479,6 +492,8 @@ TEST_F(MainWindowTest, PrintingTheMainWindowWritesThePageOnlyWhenConfirmed) {
     Trigger("Main1");
     EXPECT_FALSE(fs::exists(pdf));
 
+    Find<QScrollBar>("ScrollCrank")->setValue(45);
+    ProcessEvents();
     dialogs.printAnswers.push_back(true);
     Trigger("Main1");
     ASSERT_TRUE(fs::exists(pdf));
@@ -486,6 +501,48 @@ TEST_F(MainWindowTest, PrintingTheMainWindowWritesThePageOnlyWhenConfirmed) {
     ASSERT_GT(bytes.size(), 1000u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "%PDF");
     EXPECT_EQ(dialogs.printRequests, 2);
+    // Drawn on the printer, not a grab of the window: lines and text, no picture in the file; a
+    // wide picture on a landscape page, under the line that says what it shows.
+    const std::string file(bytes.begin(), bytes.end());
+    EXPECT_EQ(file.find("/Subtype /Image"), std::string::npos);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    const std::string text = PdfText(pdf);
+    EXPECT_NE(text.find("Walschaerts1 \u2014 Walschaerts example gear \u2014 Gear setting 1.000 \u2014 Crank "
+                        "angle 45\u00b0 "
+                        "\u2014 " +
+                        QDate::currentDate().toString(Qt::ISODate).toStdString()),
+              std::string::npos)
+        << text;
+}
+
+// The diagrams print through the same drawing as the screen, the editor every page of its form.
+TEST_F(MainWindowTest, DiagramsAndTheEditorPrintAsVectorsAndWhole) {
+    Trigger("IndicatorDiag");
+    const fs::path diagram = dir / "indicator.pdf";
+    printer.setOutputFileName(QString::fromStdString(diagram.string()));
+    dialogs.printAnswers.push_back(true);
+    Trigger("Indicator1");
+    const auto bytes = ReadBytes(diagram);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()).find("/Subtype /Image"), std::string::npos);
+    const std::string text = PdfText(diagram);
+    EXPECT_NE(text.find("Indicator Diagram \u2014 Walschaerts1"), std::string::npos) << text;
+    EXPECT_NE(text.find("Pressure"), std::string::npos) << text;
+
+    const fs::path form = dir / "editor.pdf";
+    printer.setOutputFileName(QString::fromStdString(form.string()));
+    dialogs.printAnswers.push_back(true);
+    QTimer::singleShot(50, window.get(), [&] {
+        QWidget* editor = QApplication::activeModalWidget();
+        ASSERT_NE(editor, nullptr);
+        editor->findChild<QPushButton*>(QStringLiteral("Print1"))->click();
+        static_cast<QDialog*>(editor)->reject();
+    });
+    Trigger("Edit1");
+    const std::string pages = PdfText(form);
+    // A field of each page: the geometry, the valving and the conditions.
+    for (const char* label : {"GC Connecting Rod", "Port Width", "Backlash"})
+        EXPECT_NE(pages.find(label), std::string::npos) << label << "\n" << pages;
+    EXPECT_GE(std::count(pages.begin(), pages.end(), '\f'), 3);
 }
 
 TEST_F(MainWindowTest, APrinterThatCannotStartIsReported) {
