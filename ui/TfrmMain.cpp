@@ -24,6 +24,7 @@
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -556,6 +557,13 @@ void TfrmMain::ComboBox1Change() {
 void TfrmMain::Open1Click() {
     Guard([&] {
         sim_.Open1Click();
+        ShowRedraw();
+    });
+}
+
+void TfrmMain::OpenNamedFile(const QString& path) {
+    Guard([&] {
+        sim_.OpenNamedFile(QFile::encodeName(path).toStdString(), [&] { ShowRedraw(); });
         ShowRedraw();
     });
 }
