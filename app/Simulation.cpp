@@ -1,5 +1,6 @@
 // The simulation driver: start-up, the redraw of the main view and the core of every main-window
-// command (kind choice, scroll bars, zoom and pan, the editor, File > Open and Save).
+// command (kind choice, scroll bars, zoom and pan, the editor, File > Open and Save, the file named
+// on the command line).
 #include "app/Simulation.h"
 
 #include "common/NumberFormat.h"
@@ -318,6 +319,18 @@ void Simulation::RememberFolderOf(const std::string& file) {
 
 void Simulation::Open1Click() {
     LoadChosenFile(dialogs_.OpenFile(OpenDialogRequest()), false);
+}
+
+void Simulation::OpenNamedFile(const std::string& path, const std::function<void()>& kindPicked) {
+    const std::string extension = std::filesystem::path(path).extension().string();
+    const std::optional<GearKind> kind =
+        extension.empty() ? std::nullopt : FindGearKindByExtension(std::string_view(extension).substr(1));
+    if (kind && KindRow(*kind).Built()) {
+        ValveGear2Click();
+        ComboBox1Change(static_cast<int>(*kind));
+    }
+    if (kindPicked) kindPicked();
+    LoadChosenFile(path, false);
 }
 
 void Simulation::Save1Click() {

@@ -188,6 +188,11 @@ public:
     // file is left as it was.
     void Open1Click();
     void Save1Click();
+    // A data file named on the desktop program's command line: the kind its extension names is
+    // picked as in File > ValveGear (an extension that names no kind keeps the current one), then
+    // the file is opened as File > Open opens the chosen file, a refused one with the same message.
+    // `kindPicked` runs in between, so that the window can show the kind behind a refusal.
+    void OpenNamedFile(const std::string& path, const std::function<void()>& kindPicked = {});
     // The messages file is closed; the window then closes.
     void Exit2Click();
 

@@ -2,6 +2,7 @@
 // itself here; they all prepare the gear through the same steps the desktop program takes.
 #include "cli/AnalysisOutput.h"
 #include "cli/GearOptions.h"
+#include "common/BuildConfig.h"
 
 #include <QGuiApplication>
 
@@ -60,13 +61,16 @@ int CheckStandardOutput(int status) {
 int main(int argc, char** argv) {
     CLI::App app{"Linkwright valve gear simulator, command line"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("linkwright-cli ") + linkwright::ProgramVersion,
+                         "Print the version and exit");
     std::function<int()> run;
     linkwright::AddRenderCommand(app, run);
     linkwright::AddSolveCommand(app, run);
     linkwright::AddAnalyseCommand(app, run);
     linkwright::AddFamilyCommand(app, run);
 
-    // Options are checked before Qt starts, so --help and usage errors need no platform at all.
+    // Options are checked before Qt starts, so --help, --version and usage errors need no platform
+    // at all.
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {

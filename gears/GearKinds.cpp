@@ -8,6 +8,8 @@
 #include "gears/wal1/Wal1.h"
 #include "gears/wal2/Wal2.h"
 
+#include <algorithm>
+
 namespace linkwright {
 
 namespace {
@@ -42,6 +44,18 @@ const GearKindRow& KindRow(GearKind kind) {
 std::optional<GearKind> FindGearKind(std::string_view name) {
     for (const GearKindRow& row : Rows)
         if (name == row.name) return row.kind;
+    return std::nullopt;
+}
+
+std::optional<GearKind> FindGearKindByExtension(std::string_view extension) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (const GearKindRow& row : Rows) {
+        const std::string_view own = row.extension;
+        if (own.size() == extension.size() &&
+            std::equal(own.begin(), own.end(), extension.begin(),
+                       [&](char a, char b) { return lower(a) == lower(b); }))
+            return row.kind;
+    }
     return std::nullopt;
 }
 

@@ -44,5 +44,8 @@ const GearKindRow& KindRow(GearKind kind);
 
 // A kind by its name ("Bakers1").
 std::optional<GearKind> FindGearKind(std::string_view name);
+// The kind whose data files have this extension ("L3" or "l3", without the dot), as the file
+// manager matches the names regardless of case.
+std::optional<GearKind> FindGearKindByExtension(std::string_view extension);
 
 } // namespace linkwright

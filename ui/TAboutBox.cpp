@@ -2,6 +2,8 @@
 // on what the program does; OK closes it.
 #include "ui/TAboutBox.h"
 
+#include "common/BuildConfig.h"
+
 #include <QFrame>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -77,7 +79,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     ProductName = new QLabel(QStringLiteral("Linkwright"), panel);
     ProductName->setObjectName(QStringLiteral("ProductName"));
     ProductName->setFont(bold);
-    Version = new QLabel(QStringLiteral("Version 2.12"), panel);
+    Version = new QLabel(QStringLiteral("Version ") + QString::fromUtf8(ProgramVersion), panel);
     Version->setObjectName(QStringLiteral("Version"));
     Version->setFont(bold);
     Copyright = new QLabel(QStringLiteral("A simulator of steam locomotive valve gears"), panel);

@@ -1,6 +1,7 @@
 // The information window: a read-only memo filling the window, holding the program's help text.
 #include "ui/TfrmInfo.h"
 
+#include "common/BuildConfig.h"
 #include "windows/Dialogs.h"
 
 #include <QCoreApplication>
@@ -20,9 +21,10 @@ namespace {
 const QString HelpFileName = QStringLiteral("Linkwright.txt");
 }
 
-TfrmInfo::TfrmInfo(Dialogs& dialogs, QWidget* parent, QString programFolder)
+TfrmInfo::TfrmInfo(Dialogs& dialogs, QWidget* parent, QString programFolder, QString dataFolder)
     : QWidget(parent, Qt::Window), dialogs_(dialogs),
-      programFolder_(programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder) {
+      programFolder_(programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder),
+      dataFolder_(dataFolder.isEmpty() ? QString::fromUtf8(InstalledDataFolder) : dataFolder) {
     setObjectName(QStringLiteral("frmInfo"));
     setWindowTitle(QStringLiteral("Information"));
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -48,7 +50,19 @@ TfrmInfo::TfrmInfo(Dialogs& dialogs, QWidget* parent, QString programFolder)
 }
 
 QStringList TfrmInfo::HelpFileCandidates() const {
-    return {QDir::current().filePath(HelpFileName), QDir(programFolder_).filePath(HelpFileName)};
+    // An installed program is <prefix>/bin/linkwright with its help text in <prefix>/share/linkwright;
+    // the configured installation's data folder comes last, for a program moved away from its own.
+    const QStringList places = {
+        QDir::current().filePath(HelpFileName), QDir(programFolder_).filePath(HelpFileName),
+        QDir(QDir(programFolder_).filePath(QString::fromUtf8(DataFolderFromProgramFolder)))
+            .filePath(HelpFileName),
+        QDir(dataFolder_).filePath(HelpFileName)};
+    QStringList candidates;
+    for (const QString& place : places) {
+        const QString cleaned = QDir::cleanPath(place);
+        if (!candidates.contains(cleaned)) candidates.push_back(cleaned);
+    }
+    return candidates;
 }
 
 void TfrmInfo::ShowInfo() {
@@ -71,9 +85,9 @@ void TfrmInfo::FormActivate() {
         return;
     }
     loadedFrom_.clear();
-    const QString text = QStringLiteral("The help text \"%1\" was not found.\nLooked in:\n  %2\n  %3")
-                             .arg(HelpFileName, QDir::toNativeSeparators(candidates[0]),
-                                  QDir::toNativeSeparators(candidates[1]));
+    QString text = QStringLiteral("The help text \"%1\" was not found.\nLooked in:").arg(HelpFileName);
+    for (const QString& candidate : candidates)
+        text += QStringLiteral("\n  ") + QDir::toNativeSeparators(candidate);
     Memo1->setPlainText(text);
     guard_.ReportWith([&] { dialogs_.Information(text.toStdString()); });
 }

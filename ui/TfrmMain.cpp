@@ -26,6 +26,7 @@
 #include <QDate>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -588,6 +589,13 @@ void TfrmMain::ComboBox1Change() {
 void TfrmMain::Open1Click() {
     Guard([&] {
         sim_.Open1Click();
+        ShowRedraw();
+    });
+}
+
+void TfrmMain::OpenNamedFile(const QString& path) {
+    Guard([&] {
+        sim_.OpenNamedFile(QFile::encodeName(path).toStdString(), [&] { ShowRedraw(); });
         ShowRedraw();
     });
 }

@@ -89,6 +89,8 @@ public:
     // The window layout of the first activation for a screen of the given size (its top-left
     // corner at the origin): the main, indicator and oval windows.
     void ApplyFirstActivationLayout(int screenWidth, int screenHeight);
+    // Opens a data file named on the command line (Simulation::OpenNamedFile) and shows it.
+    void OpenNamedFile(const QString& path);
 
 public slots:
     // File

@@ -1,11 +1,14 @@
 // File > Open and Save around the gear data file: the dialogs' requests, the caption's file name,
-// the reset after every Open (cancelled or refused too), and the headless set-up of a gear.
+// the reset after every Open (cancelled or refused too), the file named on the command line, and the
+// headless set-up of a gear.
+#include "gears/bak1/Bak1.h"
 #include "gears/wal1/Wal1.h"
 #include "tests/app/SimulationFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 namespace linkwright::testing {
 namespace {
@@ -166,6 +169,39 @@ TEST_F(SimulationFileTest, AWrongVersionIsRefused) {
     sim.Open1Click();
     EXPECT_EQ(dialogs.informations.size(), 1u);
     EXPECT_EQ(Gear().GearRecord.GC, 9.0f);
+}
+
+// The desktop program's command line names a file: its extension, in either case, picks the kind,
+// and the file opens as File > Open opens it, a refused one with the same message.
+TEST_F(SimulationFileTest, AFileNamedOnTheCommandLineOpensAsTheKindItsExtensionNames) {
+    ASSERT_TRUE(sim.ComboBox1Change(static_cast<int>(GearKind::Bakers1)));
+    auto& baker = static_cast<Bak1&>(*sim.Model(GearKind::Bakers1));
+    baker.GearRecord.UV = 3.25f;
+    const std::string path = SaveAs("baker.l3");
+    baker.GearRecord.UV = 1.0f;
+    ASSERT_TRUE(sim.ComboBox1Change(static_cast<int>(GearKind::Walschaerts1)));
+
+    sim.OpenNamedFile(path);
+    EXPECT_EQ(sim.CurrentKind, GearKind::Bakers1);
+    EXPECT_EQ(baker.GearRecord.UV, 3.25f);
+    EXPECT_EQ(sim.Caption, "Linkwright > Bakers1  baker.l3");
+    EXPECT_FALSE(sim.ListBoxVisible);
+
+    // An extension that names no kind leaves the kind as it is, as File > Open reads any name.
+    const std::filesystem::path copy = dir / "Data" / "baker.dat";
+    std::filesystem::copy_file(path, copy);
+    baker.GearRecord.UV = 1.0f;
+    sim.OpenNamedFile(copy.string());
+    EXPECT_EQ(sim.CurrentKind, GearKind::Bakers1);
+    EXPECT_EQ(baker.GearRecord.UV, 3.25f);
+    EXPECT_TRUE(dialogs.informations.empty());
+
+    WriteBytes(dir / "Data" / "broken.L4", std::vector<unsigned char>(100, 2));
+    sim.OpenNamedFile((dir / "Data" / "broken.L4").string());
+    EXPECT_EQ(sim.CurrentKind, GearKind::Walschaerts2);
+    ASSERT_EQ(dialogs.informations.size(), 1u);
+    EXPECT_EQ(dialogs.informations[0], GearFileRefusedMessage);
+    EXPECT_EQ(sim.Caption, "Linkwright > Walschaerts2  broken.L4");
 }
 
 TEST_F(SimulationFileTest, PrepareAsUserFollowsTheUsersSteps) {

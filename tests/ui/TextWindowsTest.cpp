@@ -1,5 +1,6 @@
 // The messages window reloading the messages file, the information window loading the help text,
 // and the about box.
+#include "common/BuildConfig.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/ScriptedDialogs.h"
 #include "ui/TAboutBox.h"
@@ -20,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 namespace linkwright {
@@ -176,13 +178,48 @@ TEST(InfoWindowTest, SaysClearlyWhenTheHelpTextIsMissing) {
     ScratchDir scratch;
     WorkingDirectory here(scratch.path());
     ScratchDir programFolder; // stands for a program installed without its help text
+    ScratchDir dataFolder;
     ScriptedDialogs dialogs;
-    TfrmInfo info(dialogs, nullptr, QString::fromStdString(programFolder.path().string()));
+    TfrmInfo info(dialogs, nullptr, QString::fromStdString(programFolder.path().string()),
+                  QString::fromStdString(dataFolder.path().string()));
     info.FormActivate();
     ASSERT_EQ(dialogs.informations.size(), 1u);
     EXPECT_NE(dialogs.informations[0].find("Linkwright.txt"), std::string::npos);
     EXPECT_NE(dialogs.informations[0].find("not found"), std::string::npos);
+    // Each place looked in is named.
+    for (const QString& candidate : info.HelpFileCandidates())
+        EXPECT_NE(dialogs.informations[0].find(candidate.toStdString()), std::string::npos)
+            << candidate.toStdString();
     EXPECT_TRUE(info.LoadedFrom().isEmpty());
+}
+
+// An installation: <prefix>/bin/linkwright with the help text in <prefix>/share/linkwright; a program
+// moved away from it still finds the text in the configured data folder.
+TEST(InfoWindowTest, FindsTheHelpTextOfAnInstallation) {
+    ScratchDir scratch;
+    WorkingDirectory here(scratch.path());
+    ScratchDir prefix;
+    const std::filesystem::path installedHelp =
+        (prefix / "bin" / DataFolderFromProgramFolder / "Linkwright.txt").lexically_normal();
+    std::filesystem::create_directories(prefix / "bin");
+    std::filesystem::create_directories(installedHelp.parent_path());
+    std::ofstream(installedHelp) << "Installed help\n";
+    ScratchDir dataFolder;
+    std::ofstream(dataFolder / "Linkwright.txt") << "Help in the data folder\n";
+    ScriptedDialogs dialogs;
+
+    TfrmInfo installed(dialogs, nullptr, QString::fromStdString((prefix / "bin").string()),
+                       QString::fromStdString(dataFolder.path().string()));
+    installed.FormActivate();
+    EXPECT_EQ(installed.Memo()->toPlainText(), "Installed help\n");
+    EXPECT_EQ(installed.LoadedFrom().toStdString(), installedHelp.string());
+
+    ScratchDir elsewhere;
+    TfrmInfo moved(dialogs, nullptr, QString::fromStdString(elsewhere.path().string()),
+                   QString::fromStdString(dataFolder.path().string()));
+    moved.FormActivate();
+    EXPECT_EQ(moved.Memo()->toPlainText(), "Help in the data folder\n");
+    EXPECT_TRUE(dialogs.informations.empty());
 }
 
 TEST(InfoWindowTest, TheShippedHelpTextCoversTheMenusAndGearKinds) {
