@@ -201,7 +201,8 @@ TEST_F(SimulationFileTest, AFileNamedOnTheCommandLineOpensAsTheKindItsExtensionN
     EXPECT_EQ(sim.CurrentKind, GearKind::Walschaerts2);
     ASSERT_EQ(dialogs.informations.size(), 1u);
     EXPECT_EQ(dialogs.informations[0], GearFileRefusedMessage);
-    EXPECT_EQ(sim.Caption, "Linkwright > Walschaerts2  broken.L4");
+    // The refused file leaves the title as the kind change left it.
+    EXPECT_EQ(sim.Caption, "Linkwright > Walschaerts2   Program example");
 }
 
 TEST_F(SimulationFileTest, PrepareAsUserFollowsTheUsersSteps) {
