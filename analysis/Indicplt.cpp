@@ -60,13 +60,15 @@ void Indicplt::PlotIndicator(Glib1& plot, int width, int height, std::span<const
     plot.SetColour(1);
 
     Panel(plot, width, height, false, 50, 90, limit);
+    plot.Axis(false, ""); // the numbers under the second half as well
     plot.SetColour(CurveColour);
     Curve(plot, piston, r, n);
     plot.SetColour(1);
 }
 
 void Indicplt::PlotIndicatorFamily(Glib1& plot, int width, int height, std::span<const float> piston,
-                                   const FamilyBlocks& family, int FamilyCount, int Nsteps) {
+                                   const FamilyBlocks& family, int FamilyCount, int Nsteps,
+                                   std::span<const float> settings) {
     const int count = std::clamp(FamilyCount, 0, FamilySize);
     const std::span<const float> front(family.FamilyFrontPressure);
     const std::span<const float> rear(family.FamilyRearPressure);
@@ -75,7 +77,22 @@ void Indicplt::PlotIndicatorFamily(Glib1& plot, int width, int height, std::span
         PlotIndicator(plot, width, height, piston, front.subspan(m * StepArraySize, StepArraySize),
                       rear.subspan(m * StepArraySize, StepArraySize), m != 0, Nsteps, family.FamilyEvents[m]);
     }
-    CurveColour = 2;
+    // The key right of the diagram: each curve's gear setting in its colour.
+    if (Canvas* canvas = plot.PlotBitmap(); canvas != nullptr && count > 0) {
+        int x = 0;
+        int y = 0;
+        plot.PercentToPixel(91, 85, x, y);
+        const int line = canvas->TextHeight("Gear");
+        plot.SetColour(1);
+        canvas->TextOut(x, y, "Gear");
+        for (int m = 0; m < count && static_cast<std::size_t>(m) < settings.size(); ++m) {
+            plot.SetColour(m + 1);
+            canvas->TextOut(x, y + (m + 1) * line, F(settings[static_cast<std::size_t>(m)], 0, 2));
+        }
+        plot.SetColour(1);
+    }
+    // A single diagram drawn later has its own colours again.
+    CurveColour = 0;
 }
 
 std::string CutoffCaptionText(float GearSetting, std::uint8_t EventsImproper, std::span<const float> piston,

@@ -19,7 +19,7 @@ inline constexpr const char* ImproperEventsCaption =
     "Meaningless indicator diagram: Valve events are improper.";
 
 // The indicator window's drawing unit. Its only state is the palette index of the pressure
-// curves, 0 at start-up (the pen keeps its colour) and 2 after a family sweep.
+// curves: 0 (the pen keeps its colour) but while a family sweep draws its members.
 //
 // The window calls these from its resize and click handlers with its client size less 3 pixels;
 // it skips them while the main window has not been activated for the first time, shows itself,
@@ -36,10 +36,12 @@ public:
                        std::span<const float> front, std::span<const float> rear, bool overlay, int Nsteps,
                        const EventRecord& events);
 
-    // All members of the family sweep overlaid, member m in palette colour m + 1; afterwards
-    // CurveColour is 2.
+    // All members of the family sweep overlaid, member m in palette colour m + 1, with a key right
+    // of the diagram naming each member's gear setting (`settings`, one per member); afterwards
+    // CurveColour is 0 again, so that a single diagram keeps its own colours.
     void PlotIndicatorFamily(Glib1& plot, int width, int height, std::span<const float> piston,
-                             const FamilyBlocks& family, int FamilyCount, int Nsteps);
+                             const FamilyBlocks& family, int FamilyCount, int Nsteps,
+                             std::span<const float> settings);
 };
 
 // The one-line cut-off summary of the last analysis: the improper-events text, or the gear setting

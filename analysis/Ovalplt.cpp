@@ -2,10 +2,13 @@
 #include "analysis/Ovalplt.h"
 
 #include "analysis/Events.h"
+#include "plot/Canvas.h"
 #include "plot/Glib1.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace linkwright {
 
@@ -54,6 +57,7 @@ void DrawOvalDiagram(Glib1& plot, int width, int height, std::span<const float> 
 
     plot.InitPlot(width, height, false, 50, 25, 90, 85);
     plot.SetWindow(false, 100, -2 * q, 0, 2 * q);
+    plot.Axis(false, ""); // the numbers under the second half as well
     PortEdges(plot, p, q);
     ValveEdges(plot, piston, valve, b, c, half, n);
 }
@@ -83,23 +87,42 @@ float FamilyMemberSetting(const SimulationState& state, int k) {
 void DrawEventsDiagram(Glib1& plot, int width, int height, std::span<const float> piston,
                        const FamilyBlocks& family, const SimulationState& state) {
     const int count = FamilyMembers(state);
+    // From the top: the legend's three lines, the row of the lines' end labels, then the plot, so
+    // that none of them runs into another whatever the window's height.
+    Canvas* canvas = plot.PlotBitmap();
+    const int line = canvas != nullptr ? std::max(1, canvas->TextHeight("LEGEND")) : 13;
+    const int margin = std::max(2, line / 4);
+    const int labelRow = margin + 3 * line + margin;
+    const int plotTop = labelRow + line + margin;
+    const float top =
+        std::clamp(100.0f - 100.0f * static_cast<float>(plotTop) / static_cast<float>(std::max(height, 1)),
+                   50.0f, 85.0f);
     plot.SetColour(2);
-    plot.InitPlot(width, height, true, 20, 20, 95, 85);
+    plot.InitPlot(width, height, true, 20, 20, 95, top);
     plot.SetWindow(false, 0, state.FamilyGearFrom, 100, state.FamilyGearTo);
     plot.Axis(true, "Gear");
     plot.Axis(false, "Piston Displ %");
+    if (canvas == nullptr) return;
 
-    plot.MoveToPercent(1, 97);
-    plot.PlotText("LEGEND: t = top end,    b = bottom end");
-    plot.MoveToPercent(1, 93);
-    plot.PlotText("        s = steam,      e = exhaust");
-    plot.MoveToPercent(1, 89);
-    plot.PlotText("        + = port opens, - = port closes");
+    int legendX = 0;
+    int unused = 0;
+    plot.PercentToPixel(1, 0, legendX, unused);
+    const char* const legend[] = {"LEGEND: t = top end,    b = bottom end",
+                                  "        s = steam,      e = exhaust",
+                                  "        + = port opens, - = port closes"};
+    for (int i = 0; i < 3; ++i)
+        canvas->TextOut(legendX, margin + i * line, legend[i]);
 
-    for (const EventsDiagramLine& line : EventsDiagramLines) {
-        plot.SetColour(line.colour);
+    struct EndLabel {
+        int x;
+        int colour;
+        std::string text;
+    };
+    std::vector<EndLabel> labels;
+    for (const EventsDiagramLine& eventsLine : EventsDiagramLines) {
+        plot.SetColour(eventsLine.colour);
         for (int k = 0; k < count; ++k) {
-            const float x = EventPistonPct(piston, family.FamilyEvents[k], line.word, state.Nsteps);
+            const float x = EventPistonPct(piston, family.FamilyEvents[k], eventsLine.word, state.Nsteps);
             const float y = FamilyMemberSetting(state, k);
             if (k == 0) {
                 plot.MoveW(x, y);
@@ -107,7 +130,20 @@ void DrawEventsDiagram(Glib1& plot, int width, int height, std::span<const float
                 plot.LineW(x, y);
             }
         }
-        plot.PlotText(line.label);
+        std::string text = eventsLine.label;
+        text.erase(0, text.find_first_not_of(' '));
+        labels.push_back({plot.CurX() - canvas->TextWidth(text) / 2, eventsLine.colour, text});
+    }
+    // Each line's label over its end, in its colour, moved right as far as it must to stand clear of
+    // the one before.
+    std::stable_sort(labels.begin(), labels.end(),
+                     [](const EndLabel& a, const EndLabel& b) { return a.x < b.x; });
+    int free = 0;
+    for (const EndLabel& label : labels) {
+        const int x = std::max(label.x, free);
+        plot.SetColour(label.colour);
+        canvas->TextOut(x, labelRow, label.text);
+        free = x + canvas->TextWidth(label.text) + margin;
     }
 }
 

@@ -7,6 +7,7 @@
 #include "app/Simulation.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <stdexcept>
 
@@ -160,8 +161,8 @@ void Simulation::FamilySweep() {
         if (DiagramDrawable(DiagramPlot::IndicatorFamily)) ShowDiagram(DiagramPlot::IndicatorFamily);
         ShowDiagram(DiagramPlot::Events);
     }
-    // The family plot leaves colour 2 for later single diagrams, also when no window drew it.
-    Indicator.CurveColour = 2;
+    // Later single diagrams have their own colours, also when no window drew the family.
+    Indicator.CurveColour = 0;
     State.GearSetting = remembered;
 }
 
@@ -197,10 +198,13 @@ bool Simulation::DrawDiagram(DiagramPlot which, Glib1& plot, int width, int heig
         Indicator.PlotIndicator(plot, width, height, Steps.StepPistonPct, State.FrontPressure,
                                 State.RearPressure, false, State.Nsteps, State.Events);
         break;
-    case DiagramPlot::IndicatorFamily:
+    case DiagramPlot::IndicatorFamily: {
+        std::array<float, FamilySize> settings{};
+        for (int k = 0; k < FamilySize; ++k)
+            settings[static_cast<std::size_t>(k)] = FamilyMemberSetting(State, k);
         Indicator.PlotIndicatorFamily(plot, width, height, Steps.StepPistonPct, Family, State.FamilyCount,
-                                      State.Nsteps);
-        break;
+                                      State.Nsteps, settings);
+    } break;
     case DiagramPlot::Oval:
         DrawOvalDiagram(plot, width, height, Steps.StepPistonPct, Steps.StepValvePos, State.Events,
                         State.Nsteps);

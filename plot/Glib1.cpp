@@ -354,7 +354,7 @@ void Glib1::AxisTick(bool vertical, double t) {
     }
 }
 
-void Glib1::AxisLabel(bool vertical, double t, int decimals) {
+int Glib1::AxisLabel(bool vertical, double t, int decimals) {
     const std::string text = F(t, 0, decimals);
     const int width = canvas_->TextWidth(text);
     const int height = canvas_->TextHeight(text);
@@ -365,6 +365,7 @@ void Glib1::AxisLabel(bool vertical, double t, int decimals) {
         const PixelPoint p = WorldToPixel(static_cast<float>(t), WinYMin_);
         canvas_->TextOut(p.x - width / 2, p.y + SaturateInt32(RoundEven(0.2 * height)), text);
     }
+    return width;
 }
 
 void Glib1::Axis(bool vertical, const std::string& title) {
@@ -372,6 +373,7 @@ void Glib1::Axis(bool vertical, const std::string& title) {
     const double lo = vertical ? WinYMin_ : WinXMin_;
     const double hi = vertical ? WinYMax_ : WinXMax_;
     const double s = (hi - lo) / 5.0;
+    int widestLabel = 0; // of the numbers beside a vertical axis
     const double L = std::log10(std::fabs(s));
     // An empty or non-finite window has no scale to divide; only the title is drawn.
     if (std::isfinite(lo) && std::isfinite(hi) && std::isfinite(L)) {
@@ -391,8 +393,11 @@ void Glib1::Axis(bool vertical, const std::string& title) {
         if (crossesZero) {
             n = static_cast<std::int64_t>(RoundEven(std::fabs(lo) / step));
             if (hi > lo) n = -n;
-        } else {
+        } else if (hi > lo) {
             n = static_cast<std::int64_t>(std::trunc(lo / step)) + 1;
+        } else {
+            // A window that runs downwards starts at the first tick below its start.
+            n = static_cast<std::int64_t>(std::ceil(lo / step)) - 1;
         }
         // A tick that equals the window's end up to the rounding of a Single still belongs to it.
         const double tolerance = step * 1.0e-3 + std::fabs(hi) * 0x1p-24;
@@ -403,26 +408,35 @@ void Glib1::Axis(bool vertical, const std::string& title) {
                 do {
                     const double t = static_cast<double>(n) * step;
                     AxisTick(vertical, t);
-                    AxisLabel(vertical, t, decimals);
+                    widestLabel = std::max(widestLabel, AxisLabel(vertical, t, decimals));
                     ++n;
                 } while (!(static_cast<double>(n) * step > hi + tolerance) && ++count < kMaxTicks);
             } else {
                 do {
                     const double t = static_cast<double>(n) * step;
                     AxisTick(vertical, t);
-                    AxisLabel(vertical, t, decimals);
+                    widestLabel = std::max(widestLabel, AxisLabel(vertical, t, decimals));
                     --n;
                 } while (static_cast<double>(n) * step >= hi - tolerance && ++count < kMaxTicks);
             }
         }
     }
 
+    if (title.empty()) return;
     const int width = canvas_->TextWidth(title);
     const int height = canvas_->TextHeight(title);
     if (vertical) {
+        // Left of the numbers where it fits in the picture, else over the axis; never on them.
         const float middle = static_cast<float>((static_cast<double>(WinYMin_) + WinYMax_) / 2.0);
         const PixelPoint p = WorldToPixel(WinXMin_, middle);
-        canvas_->TextOut(p.x - SaturateInt32(RoundEven(1.1 * width)), p.y - height / 2, title);
+        const int gap = std::max(2, height / 3);
+        const int beside = p.x - SaturateInt32(RoundEven(1.1 * widestLabel)) - gap - width;
+        if (beside >= gap) {
+            canvas_->TextOut(beside, p.y - height / 2, title);
+        } else {
+            const int top = std::min(VpTop_, VpBottom_);
+            canvas_->TextOut(std::max(gap, p.x - width / 2), top - height - gap, title);
+        }
     } else {
         const float middle = static_cast<float>((static_cast<double>(WinXMin_) + WinXMax_) / 2.0);
         const PixelPoint p = WorldToPixel(middle, WinYMin_);

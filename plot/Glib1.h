@@ -88,7 +88,8 @@ public:
     void MoveToPercent(float xPct, float yPct);
 
     // Ticks, numeric labels and title of the x axis (along the bottom edge) or the y axis (along
-    // the left edge) of the current window.
+    // the left edge) of the current window. A y axis's title stands left of its numbers where the
+    // picture has room, else over the axis; an empty title is left out.
     void Axis(bool vertical, const std::string& title);
 
     // Clipping of lines to the viewport; InitPlot switches it on.
@@ -115,7 +116,7 @@ private:
     // The mapped box (cx - r, cy + r)-(cx + r, cy - r); false when it is not drawable.
     bool CircleBox(float cx, float cy, float r, PixelPointWide& corner1, PixelPointWide& corner2) const;
     void AxisTick(bool vertical, double t);
-    void AxisLabel(bool vertical, double t, int decimals);
+    int AxisLabel(bool vertical, double t, int decimals); // the label's width
 
     Canvas* canvas_ = nullptr;
     bool bitmapCreated_ = false;

@@ -138,13 +138,15 @@ TEST(EventsDiagram, NegativeSettingsRunFromMinusPointOneAtTheBottomToMinusOneAtT
     RecordingCanvas canvas(Width, Height);
     Glib1 plot(canvas);
     DrawEventsDiagram(plot, Width, Height, f.piston, f.blocks, f.state);
-    // Viewport 20..95 % of the width, 20..85 % of the height: columns 80..380, rows 240..45.
+    // Viewport 20..95 % of the width, from 20 % of the height up to below the legend and the end
+    // labels (three lines and one of 13 pixels, with margins of 3): columns 80..380, rows 240..61.
+    ASSERT_EQ(plot.VpTop(), 61);
     auto at = [](double x, double g) {
         return Pixel{static_cast<int>(std::lround(x * 3.0 + 80)),
-                     static_cast<int>(std::lround((g + 0.1) * (45.0 - 240.0) / -0.9 + 240))};
+                     static_cast<int>(std::lround((g + 0.1) * (61.0 - 240.0) / -0.9 + 240))};
     };
     EXPECT_EQ(at(0, -0.1).second, 240);
-    EXPECT_EQ(at(0, -1.0).second, 45);
+    EXPECT_EQ(at(0, -1.0).second, 61);
 
     std::vector<Pixel> cutoffTop, cutoffBottom;
     for (int k = 1; k < 10; ++k) {
@@ -169,34 +171,42 @@ TEST(EventsDiagram, LegendLabelsAndColoursOfTheEightLines) {
     DrawEventsDiagram(plot, Width, Height, f.piston, f.blocks, f.state);
 
     const std::vector<std::string> texts = canvas.Texts();
-    const std::vector<std::string> expectedTail = {"LEGEND: t = top end,    b = bottom end",
-                                                   "        s = steam,      e = exhaust",
-                                                   "        + = port opens, - = port closes",
-                                                   "   ts-",
-                                                   "   ts+",
-                                                   "bs-",
-                                                   "bs+",
-                                                   "   te-",
-                                                   "   te+",
-                                                   "be-",
-                                                   "be+"};
-    ASSERT_GE(texts.size(), expectedTail.size());
-    EXPECT_EQ(std::vector<std::string>(texts.end() - static_cast<long>(expectedTail.size()), texts.end()),
-              expectedTail);
+    const std::vector<std::string> legend = {"LEGEND: t = top end,    b = bottom end",
+                                             "        s = steam,      e = exhaust",
+                                             "        + = port opens, - = port closes"};
+    ASSERT_GE(texts.size(), 11u);
+    EXPECT_EQ(std::vector<std::string>(texts.end() - 11, texts.end() - 8), legend);
+    std::vector<std::string> labels(texts.end() - 8, texts.end());
+    std::sort(labels.begin(), labels.end());
+    EXPECT_EQ(labels, (std::vector<std::string>{"be+", "be-", "bs+", "bs-", "te+", "te-", "ts+", "ts-"}));
     EXPECT_TRUE(canvas.HasText("Gear"));
     EXPECT_TRUE(canvas.HasText("Piston Displ %"));
-    // The legend lines start at 1 % of the width and 97, 93 and 89 % of the height from the bottom.
-    const CanvasCall* legend = canvas.FindText("LEGEND: t = top end,    b = bottom end");
-    ASSERT_NE(legend, nullptr);
-    EXPECT_EQ(std::pair(legend->x1, legend->y1), std::pair(4, 9));
+    // The legend's lines one under another from the top left, the end labels in a row under them
+    // and over the plot, none on another: this family's eight lines end within 40 pixels.
+    const CanvasCall* first = canvas.FindText(legend[0]);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(std::pair(first->x1, first->y1), std::pair(4, 3));
+    EXPECT_EQ(canvas.FindText(legend[2])->y1, 3 + 2 * 13);
+    std::vector<const CanvasCall*> row;
+    for (const std::string& label : labels) {
+        const CanvasCall* call = canvas.FindText(label);
+        ASSERT_NE(call, nullptr);
+        EXPECT_EQ(call->y1, 45) << label;
+        row.push_back(call);
+    }
+    std::sort(row.begin(), row.end(), [](const CanvasCall* a, const CanvasCall* b) { return a->x1 < b->x1; });
+    for (std::size_t i = 1; i < row.size(); ++i)
+        EXPECT_GE(row[i]->x1, row[i - 1]->x1 + 7 * static_cast<int>(row[i - 1]->text.size())) << row[i]->text;
+    EXPECT_GE(45, 3 + 3 * 13);
+    EXPECT_GE(plot.VpTop(), 45 + 13);
     // Two polylines of nine segments in each of maroon, olive and navy.
     EXPECT_EQ(canvas.CountLines(0x800000), 18);
     EXPECT_EQ(canvas.CountLines(0x808000), 18);
     EXPECT_EQ(canvas.CountLines(0x000080), 18);
-    // Each label is written where its line ends (member 9).
-    const CanvasCall* label = canvas.FindText("   ts-");
-    ASSERT_NE(label, nullptr);
-    EXPECT_EQ(std::pair(label->x1, label->y1), std::pair(80 + 270, 45));
+    // A label alone stands centred over its line's end (member 9), in its colour.
+    const CanvasCall* cutoff = canvas.FindText("ts-");
+    EXPECT_EQ(cutoff->x1, 80 + 270 - 10);
+    EXPECT_EQ(cutoff->colour, 0x008000u);
 }
 
 TEST(EventsDiagram, FamilyMembersAndSettingsFollowTheStoredRange) {
@@ -278,7 +288,7 @@ TEST(IndicatorDiagram, TheOverlayFlagKeepsThePicture) {
         EXPECT_EQ(call.brushStyle, BrushStyle::Clear);
 }
 
-TEST(IndicatorDiagram, TheFamilyOverlaysTenMembersInTheirColoursAndLeavesColourTwo) {
+TEST(IndicatorDiagram, TheFamilyOverlaysTenMembersInTheirColoursWithAKey) {
     testing::Revolution r = IndicatorRevolution();
     FamilyBlocks family;
     for (int m = 0; m < FamilySize; ++m) {
@@ -291,8 +301,20 @@ TEST(IndicatorDiagram, TheFamilyOverlaysTenMembersInTheirColoursAndLeavesColourT
     RecordingCanvas canvas(Width, Height);
     Glib1 plot(canvas);
     Indicplt indicator;
-    indicator.PlotIndicatorFamily(plot, Width, Height, r.piston, family, 10, r.n);
-    EXPECT_EQ(indicator.CurveColour, 2);
+    std::vector<float> settings;
+    for (int m = 1; m <= 10; ++m)
+        settings.push_back(0.1f * static_cast<float>(m));
+    indicator.PlotIndicatorFamily(plot, Width, Height, r.piston, family, 10, r.n, settings);
+    EXPECT_EQ(indicator.CurveColour, 0);
+    // The key names each member's setting in the member's colour, one under another.
+    const CanvasCall* lowest = canvas.FindText("0.10");
+    const CanvasCall* highest = canvas.FindText("1.00");
+    ASSERT_NE(lowest, nullptr);
+    ASSERT_NE(highest, nullptr);
+    EXPECT_EQ(highest->y1 - lowest->y1, 9 * 13);
+    EXPECT_EQ(lowest->colour, PaletteColour(1));
+    EXPECT_EQ(canvas.FindText("0.50")->colour, PaletteColour(5));
+    EXPECT_TRUE(canvas.HasText("Gear"));
     int clearing = 0;
     for (const CanvasCall& call : canvas.OfKind(CanvasCallKind::Rectangle))
         if (call.brushStyle == BrushStyle::Solid) ++clearing;

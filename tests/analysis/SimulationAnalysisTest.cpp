@@ -182,7 +182,12 @@ TEST_F(SimulationAnalysis, DrawingTheWindowsFollowsTheFamilyModeAndLeavesTheResu
     canvas.Clear();
     EXPECT_TRUE(sim.DrawDiagram(sim.OvalWindowPlot(), plot, 500, 300));
     EXPECT_TRUE(canvas.HasText("LEGEND: t = top end,    b = bottom end"));
-    EXPECT_EQ(sim.Indicator.CurveColour, 2);
+    // The family's indicator diagram names each curve's setting; a single one after it has its own
+    // colours again.
+    canvas.Clear();
+    EXPECT_TRUE(sim.DrawDiagram(sim.IndicatorWindowPlot(), plot, 500, 300));
+    EXPECT_TRUE(canvas.HasText("0.10") && canvas.HasText("0.50") && canvas.HasText("1.00"));
+    EXPECT_EQ(sim.Indicator.CurveColour, 0);
 }
 
 // Finite dimensions whose positions or pressures overflow on the way are reported, and no step,

@@ -82,8 +82,22 @@ TEST_F(AxisTest, MinusOneToOneStepsByHalvesWithOneDecimal) {
     EXPECT_EQ(low->y1, 432 - 6);
     const CanvasCall* title = canvas.FindText("T");
     ASSERT_NE(title, nullptr);
-    EXPECT_EQ(title->x1, 64 - 8);
+    EXPECT_EQ(title->x1, 64 - 31 - 4 - 7); // left of the widest number, a third of a line apart
     EXPECT_EQ(title->y1, 240 - 6);
+}
+
+TEST_F(AxisTest, AYTitleTooWideForTheMarginStandsOverTheAxisNotOnItsNumbers) {
+    canvas.Clear();
+    plot.SetWindow(false, 0, -1, 100, 1);
+    plot.Axis(true, "Valve position"); // 98 pixels, where the margin holds 64 - 31 - 4
+    const CanvasCall* title = canvas.FindText("Valve position");
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->x1, 64 - 49);
+    EXPECT_EQ(title->y1, 48 - 13 - 4);
+    // An empty title writes nothing.
+    canvas.Clear();
+    plot.Axis(true, "");
+    EXPECT_EQ(canvas.FindText(""), nullptr);
 }
 
 TEST_F(AxisTest, ZeroToHundredStepsByTwenty) {
@@ -106,17 +120,19 @@ TEST_F(AxisTest, TicksThatEqualTheEndUpToSingleRoundingAreKept) {
               (Texts{"0.35", "0.40", "0.45", "0.50", "0.55", "0.60", "0.65", "0.70", "T"}));
 }
 
-TEST_F(AxisTest, FirstTickOutsideTheWindowIsLabelledButItsTickIsClipped) {
+TEST_F(AxisTest, TicksStayWithinADownwardWindowButAFirstOneNearestZeroMayLieOutside) {
     // Crossing zero: the multiple of 0.5 nearest to -0.9 is -1.0.
     EXPECT_EQ(XAxis(-0.9f, 1), (Texts{"-1.0", "-0.5", "0.0", "0.5", "1.0", "T"}));
     EXPECT_EQ(canvas.Count(CanvasCallKind::LineTo), 4);
 
-    // A window running right to left counts down from one step beyond its start.
-    EXPECT_EQ(XAxis(100, 0), (Texts{"120", "100", "80", "60", "40", "20", "0", "T"}));
-    EXPECT_EQ(canvas.Count(CanvasCallKind::LineTo), 6);
+    // A window running right to left counts down from the first tick below its start, so no
+    // number stands beyond the window (where the next panel's would be).
+    EXPECT_EQ(XAxis(100, 0), (Texts{"80", "60", "40", "20", "0", "T"}));
+    EXPECT_EQ(canvas.Count(CanvasCallKind::LineTo), 5);
     const CanvasCall* zero = canvas.FindText("0");
     ASSERT_NE(zero, nullptr);
     EXPECT_EQ(zero->x1, 576 - 3); // x = 0 sits at the right edge
+    EXPECT_EQ(XAxis(-0.1f, -1), (Texts{"-0.2", "-0.4", "-0.6", "-0.8", "-1.0", "T"}));
 }
 
 TEST_F(AxisTest, NegativeWindowsAndReversedCrossingWindows) {
