@@ -11,6 +11,7 @@
 #include <QPen>
 
 #include <memory>
+#include <vector>
 
 class QPaintDevice;
 
@@ -74,7 +75,25 @@ private:
     bool Scaled() const { return devicePixelRatio_ != 1.0 || deviceScale_ != 1.0; }
     bool OutsideDevice(qint64 left, qint64 top, qint64 right, qint64 bottom) const;
 
+    // A picture about to be painted over whole, while its holders keep the last one: a free image
+    // of the picture's size instead of a copy of the held one.
+    void TakeFreeImage();
+    // Notes that the picture pixels in the box may have been painted (a margin is added), so that
+    // a reused image needs only these cleared rather than all of it.
+    void Ink(qint64 left, qint64 top, qint64 right, qint64 bottom);
+    // The same for an arc of the ellipse (centre, half axes) from `startDegrees` over `spanDegrees`.
+    void InkArc(double cx, double cy, double a, double b, double startDegrees, double spanDegrees);
+    // Whether no ink can be in the box (of the own image), so that painting it white changes nothing.
+    bool KnownWhite(const QRect& box) const;
+    // The whole picture white again: only where ink is known to be, else every pixel.
+    void Whiten();
+
     QImage image_;
+    QImage spare_;                // the image before, free again once its holders have let it go
+    std::vector<QRect> ink_;      // image_: where anything may have been painted since it was white
+    std::vector<QRect> spareInk_; // the same for spare_
+    bool inkKnown_ = true;        // image_ was white once and every painting since is in ink_
+    bool spareInkKnown_ = false;
     QPaintDevice* device_ = nullptr; // external device, or nullptr for the own image
     mutable QPainter painter_;
     double devicePixelRatio_ = 1.0;

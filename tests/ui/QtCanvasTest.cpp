@@ -1,8 +1,11 @@
 // The Qt canvas: pictures drawn through Glib1 into an image, a PNG file and other paint devices,
 // checked pixel by pixel.
 #include "ui/QtCanvas.h"
+#include "app/Simulation.h"
+#include "gears/GearKinds.h"
 #include "plot/Glib1.h"
 #include "tests/support/TestSupport.h"
+#include "tests/ui/ScriptedDialogs.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -12,6 +15,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace linkwright {
 namespace {
@@ -251,6 +255,37 @@ TEST(QtCanvas, HugeAndDegenerateShapesAreHarmless) {
     plot.ArcW(0.5f, 0.5f, 1.0e7f, 0, 1);
     plot.CircleW(0.5f, 0.5f, std::numeric_limits<float>::infinity());
     EXPECT_EQ(canvas.Image().width(), 160);
+}
+
+// A canvas that reuses its images (the window still holding the last picture) and clears only
+// where it painted must show exactly what a fresh canvas shows: every kind, labelled and not,
+// turning the crank, at pixel ratios 1 and 2.
+TEST(QtCanvas, AReusedPictureIsPixelForPixelAFreshOne) {
+    testing::ScratchDir dir;
+    testing::WorkingDirectory cwd(dir.path());
+    testing::ScriptedDialogs dialogs;
+    for (const double ratio : {1.0, 2.0}) {
+        Simulation sim(dialogs, dir / "Messages.txt");
+        QtCanvas reused(1, 1, ratio);
+        sim.Plot.AttachCanvas(reused);
+        QImage shown;
+        for (int kind = 0; kind < GearKindCount; ++kind) {
+            ASSERT_TRUE(sim.ComboBox1Change(kind));
+            for (int frame = 0; frame < 6; ++frame) {
+                SCOPED_TRACE(std::to_string(ratio) + " kind " + std::to_string(kind) + " frame " +
+                             std::to_string(frame));
+                sim.CrankAngle = static_cast<float>(frame * 1.1);
+                sim.Annotate = frame % 2;
+                sim.Redraw(643, 403, 0);
+                shown = reused.Image(); // held, as the window holds it, while the next one is drawn
+                QtCanvas fresh(1, 1, ratio);
+                sim.Plot.AttachCanvas(fresh);
+                sim.Redraw(643, 403, 0);
+                ASSERT_EQ(shown, fresh.Image());
+                sim.Plot.AttachCanvas(reused);
+            }
+        }
+    }
 }
 
 } // namespace
