@@ -218,11 +218,15 @@ WindowRect FitWindowInto(WindowRect window, const WindowRect& area) {
 
 WindowRect PlaceBeside(const WindowRect& owner, int width, int height, const WindowRect& area) {
     constexpr int Gap = 8;
-    WindowRect placed{owner.left + (owner.width - width) / 2, owner.top, width, height};
-    if (owner.left + owner.width + Gap + width <= area.left + area.width)
+    const int roomRight = area.left + area.width - (owner.left + owner.width);
+    const int roomLeft = owner.left - area.left;
+    WindowRect placed{0, owner.top, width, height};
+    if (roomRight >= Gap + width)
         placed.left = owner.left + owner.width + Gap;
-    else if (owner.left - Gap - width >= area.left)
+    else if (roomLeft >= Gap + width)
         placed.left = owner.left - Gap - width;
+    else // against the edge with more room, so that it hides as little of the owner as it can
+        placed.left = roomRight >= roomLeft ? area.left + area.width - width : area.left;
     return FitWindowInto(placed, area);
 }
 

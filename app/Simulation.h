@@ -84,7 +84,8 @@ struct WindowLayout {
 // screen's available area); one that already does is left as it is.
 WindowRect FitWindowInto(WindowRect window, const WindowRect& area);
 // Where a window of the given frame size opens beside `owner` so as not to hide it: to its right
-// where there is room, else to its left, else over it; at the owner's top, fitted into `area`.
+// where there is room, else to its left, else against the edge of `area` with more room; at the
+// owner's top, fitted into `area`.
 WindowRect PlaceBeside(const WindowRect& owner, int width, int height, const WindowRect& area);
 
 class Simulation {

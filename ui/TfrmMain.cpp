@@ -610,8 +610,7 @@ void TfrmMain::Save1Click() {
 void TfrmMain::Main1Click() {
     Guard([&] {
         if (!dialogs_.ConfirmPrint()) return;
-        sim_.Redraw();
-        ShowRedraw();
+        // The picture as shown, its cut-off line included; the window itself stays as it is.
         const QString heading = QString::fromStdString(
             sim_.PrintHeading("", QDate::currentDate().toString(Qt::ISODate).toStdString()));
         const QString caption = Image1->SurfaceText();

@@ -296,7 +296,8 @@ TEST(SimulationLayout, WindowsAreKeptWithinTheAvailableAreaAndTheEditorBesideThe
     const WindowRect wide{0, 0, 1920, 1050};
     EXPECT_TRUE(same(PlaceBeside({96, 54, 960, 433}, 700, 480, wide), {1064, 54, 700, 480}));  // right
     EXPECT_TRUE(same(PlaceBeside({1000, 54, 800, 433}, 700, 480, wide), {292, 54, 700, 480})); // left
-    EXPECT_TRUE(same(PlaceBeside({96, 54, 960, 433}, 1000, 480, wide), {76, 54, 1000, 480}));  // over it
+    EXPECT_TRUE(same(PlaceBeside({96, 54, 960, 433}, 1000, 480, wide), {920, 54, 1000, 480})); // right edge
+    EXPECT_TRUE(same(PlaceBeside({800, 54, 960, 433}, 1000, 480, wide), {0, 54, 1000, 480}));  // left edge
 }
 
 TEST_F(SimulationTest, ExitClosesTheMessagesFile) {

@@ -494,8 +494,10 @@ TEST_F(MainWindowTest, PrintingTheMainWindowWritesThePageOnlyWhenConfirmed) {
 
     Find<QScrollBar>("ScrollCrank")->setValue(45);
     ProcessEvents();
+    Trigger("IndicatorDiag"); // the cut-off line over the picture is printed with it
     dialogs.printAnswers.push_back(true);
     Trigger("Main1");
+    EXPECT_FALSE(window->Picture()->SurfaceText().isEmpty()); // and stays on the screen
     ASSERT_TRUE(fs::exists(pdf));
     const auto bytes = ReadBytes(pdf);
     ASSERT_GT(bytes.size(), 1000u);
@@ -513,6 +515,7 @@ TEST_F(MainWindowTest, PrintingTheMainWindowWritesThePageOnlyWhenConfirmed) {
                         QDate::currentDate().toString(Qt::ISODate).toStdString()),
               std::string::npos)
         << text;
+    EXPECT_NE(text.find("Front Port Cutoff"), std::string::npos) << text;
 }
 
 // The diagrams print through the same drawing as the screen, the editor every page of its form.
