@@ -21,8 +21,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
+#include <string>
 
 namespace linkwright {
 namespace {
@@ -229,6 +232,20 @@ TEST(InfoWindowTest, TheShippedHelpTextCoversTheMenusAndGearKinds) {
                               "Indicator Diagram", "Family", "Measure", "Oval", "Events Diagram", "Messages",
                               "cut-off", "Open", "Save", "Print", "CopyToClipboard"})
         EXPECT_NE(help.find(topic), std::string::npos) << topic;
+}
+
+// The window is sized for lines of 100 characters, and the folders and files the text names are
+// written as this system writes paths.
+TEST(InfoWindowTest, TheShippedHelpTextFitsItsWindowAndWritesPathsWithSlashes) {
+    std::istringstream help(
+        ReadTextFile(std::filesystem::path(LINKWRIGHT_SOURCE_DIR) / "app/Linkwright.txt"));
+    std::string line;
+    for (int number = 1; std::getline(help, line); ++number) {
+        const auto characters = std::count_if(
+            line.begin(), line.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+        EXPECT_LE(characters, 100) << "line " << number << ": " << line;
+        EXPECT_EQ(line.find('\\'), std::string::npos) << "line " << number << ": " << line;
+    }
 }
 
 TEST(AboutBoxTest, ShowsTheNameVersionAndCloses) {
