@@ -311,6 +311,7 @@ public:
     void SolveRevolution(StepArrays&, int, EventRecord&, float) override {}
     void DrawGear(Glib1&, int, int, bool, float, float) override {}
     float PistonPct() const override { return 0; }
+    std::vector<NamedPin> NamedPins() const override { return {}; }
 
 private:
     EditorTable BuildEditor() override {
