@@ -242,6 +242,11 @@ public:
     // listings; AnalysisValid := 0; StepValvePos is left alone; GearSetting is restored. Shows the
     // family of indicator diagrams and the events diagram.
     void FamilySweep();
+    // Called, when set, as each member of a family sweep has been analysed, with its index and its
+    // valve positions, which the sweep does not keep: its crank and piston positions are then in
+    // Steps, its events in Family.FamilyEvents[member], and State's GearSetting and EventsImproper
+    // are the member's. May be left empty.
+    std::function<void(int member, std::span<const float> valve)> FamilyMemberAnalysed;
 
     // What each diagram window draws on a resize or click (its FormResize) while FamilyMode is as now.
     DiagramPlot IndicatorWindowPlot() const;
