@@ -46,7 +46,7 @@ nlohmann::ordered_json ValveEventsJson(const Simulation& sim, std::span<const fl
                                        const EventRecord& events);
 
 // A JSON document for a file (written whole, see OutputFile) or, for "-", for stdout; the file is
-// taken when this is made, so that a path that cannot be written is refused before the work.
+// taken when this is made, so that a path that cannot be written is refused from then on.
 class JsonOutput {
 public:
     explicit JsonOutput(const std::string& name);

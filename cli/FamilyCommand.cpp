@@ -23,7 +23,6 @@ struct FamilyRequest {
 
 void Family(const FamilyRequest& request, HeadlessDialogs& dialogs) {
     const PictureSize size = PictureSizeFor(request.gear);
-    JsonOutput json(request.json);
     QtCanvas picture(size.width, size.height);
     std::unique_ptr<Simulation> sim = PrepareGear(request.gear, dialogs, picture);
     sim->FirstActivation = 0; // the diagram windows have their places
@@ -41,6 +40,8 @@ void Family(const FamilyRequest& request, HeadlessDialogs& dialogs) {
     std::filesystem::create_directories(dir);
     WriteRequestedDiagrams(*sim, requested, dir, request.png);
     WriteEventsCsv(*sim, dir / "events.csv");
+    // Taken with the other files, once the folder of --out is there: the JSON may go into it.
+    JsonOutput json(request.json);
     if (!request.json.empty()) json.Put(members);
 }
 
@@ -57,9 +58,11 @@ void AddFamilyCommand(CLI::App& app, std::function<int()>& run) {
     AddGearOptions(*command, request->gear);
     command->add_option("--out", request->out, "Folder for the files (created if missing)")->required();
     command->add_flag("--png", request->png, "Also write the diagrams as PNG");
-    command->add_option("--json", request->json,
-                        "Also write the valve events of every setting of the sweep as JSON: a list with "
-                        "one entry per setting, each as analyse --json writes it; - for stdout");
+    command
+        ->add_option("--json", request->json,
+                     "Also write the valve events of every setting of the sweep as JSON: a list with "
+                     "one entry per setting, each as analyse --json writes it; - for stdout")
+        ->type_name("FILE");
     command->callback([request, &run] {
         run = [request] {
             HeadlessDialogs dialogs;

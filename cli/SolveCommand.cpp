@@ -133,10 +133,11 @@ void AddSolveCommand(CLI::App& app, std::function<int()>& run) {
     command->add_option(
         "--csv", request->csv,
         "CSV file of index, crank angle (radians), piston percent, valve position; - for stdout");
-    command->add_option("--pins", request->pins,
-                        "CSV file of every pin at each step: step, crank angle (radians), then x and y of "
-                        "each pin under its letter on the annotated drawing (G_x, G_y, C_x, ...); - for "
-                        "stdout");
+    command
+        ->add_option("--pins", request->pins,
+                     "CSV file of every pin at each step: step, crank angle (radians), then x and y of each "
+                     "pin under its letter on the annotated drawing (G_x, G_y, C_x, ...); - for stdout")
+        ->type_name("FILE");
     command->callback([request, backward, steps, &run] {
         request->gear.steps = *steps;
         if (*backward) request->gear.forward = false;
