@@ -59,6 +59,11 @@ struct GearSetup {
     std::optional<float> wheelLift;
     std::optional<float> wheelDisp;
     std::optional<bool> autoSetting; // the Walschaerts kinds only
+    std::optional<int> steps;        // "Solution Steps", typed as its digits
+    // What else the user types into the editor before the same OK, after the conditions: given the
+    // editor's table and its controls' values with the conditions typed, it changes the values. It
+    // may throw to refuse what it was asked to type; the editor is then cancelled. May be left empty.
+    std::function<void(const EditorTable& table, std::vector<ControlValue>& values)> typeIntoEditor;
     // Typed into EdGear, parsed as EdGearExit does (a text that does not parse means 1.0).
     std::optional<std::string> gearSetting;
     std::optional<bool> forward;
@@ -201,8 +206,9 @@ public:
     // order: started it (the constructor) and shown the window with a picture of setup.width by
     // setup.height pixels (the first Redraw); picked the kind in File > ValveGear (ComboBox1Change);
     // opened the file in File > Open (Open1Click with that path); opened the editor, typed the
-    // given conditions on its Conditions tab and pressed OK (Edit1Click: a full editor OK, so the
-    // derived fields such as the view window are recomputed as the desktop does); typed the gear
+    // given conditions on its Conditions tab, then whatever typeIntoEditor types, and pressed OK
+    // once (Edit1Click: a full editor OK, so the derived fields such as the view window are
+    // recomputed as the desktop does; the editor is not opened when nothing is typed); typed the gear
     // setting into EdGear (EdGearExit); set the Forward check box (fwdClick). Throws
     // std::invalid_argument for an unknown kind or an auto setting on a kind without one,
     // GearFileRefused when the file is refused, EditorSyntaxError when the editor would stay open.
