@@ -95,14 +95,19 @@ void Indicplt::PlotIndicatorFamily(Glib1& plot, int width, int height, std::span
     CurveColour = 0;
 }
 
-std::string CutoffCaptionText(float GearSetting, std::uint8_t EventsImproper, std::span<const float> piston,
-                              const EventRecord& events, int Nsteps) {
-    if (EventsImproper == 1) return ImproperEventsCaption;
+CaptionCutoffs CutoffCaptionFigures(std::span<const float> piston, const EventRecord& events, int Nsteps) {
     const int n = UsableSteps(Nsteps, piston.size());
     const double front = piston[std::clamp(static_cast<int>(events.tsoff), 0, n)];
     const double rear = piston[std::clamp(static_cast<int>(events.bsoff), 0, n)];
-    return "Gear " + F(GearSetting, 4, 2) + "    Front Port Cutoff " + F(std::fabs(front), 3, 1) +
-           "%     Rear Port Cutoff " + F(std::fabs(100.0 - rear), 3, 1) + "%";
+    return CaptionCutoffs{std::fabs(front), std::fabs(100.0 - rear)};
+}
+
+std::string CutoffCaptionText(float GearSetting, std::uint8_t EventsImproper, std::span<const float> piston,
+                              const EventRecord& events, int Nsteps) {
+    if (EventsImproper == 1) return ImproperEventsCaption;
+    const CaptionCutoffs cutoffs = CutoffCaptionFigures(piston, events, Nsteps);
+    return "Gear " + F(GearSetting, 4, 2) + "    Front Port Cutoff " + F(cutoffs.front, 3, 1) +
+           "%     Rear Port Cutoff " + F(cutoffs.rear, 3, 1) + "%";
 }
 
 void DrawCutoffCaption(Canvas& surface, const std::string& text) {

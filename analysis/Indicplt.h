@@ -44,6 +44,13 @@ public:
                              std::span<const float> settings);
 };
 
+// The cut-offs the caption gives, in percent of stroke: the front port's and the rear port's.
+struct CaptionCutoffs {
+    double front = 0;
+    double rear = 0;
+};
+CaptionCutoffs CutoffCaptionFigures(std::span<const float> piston, const EventRecord& events, int Nsteps);
+
 // The one-line cut-off summary of the last analysis: the improper-events text, or the gear setting
 // and the front and rear cut-offs in percent of stroke.
 std::string CutoffCaptionText(float GearSetting, std::uint8_t EventsImproper, std::span<const float> piston,

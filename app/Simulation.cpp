@@ -390,7 +390,8 @@ void Simulation::PrepareAsUser(const GearSetup& setup) {
     if (setup.autoSetting && !CurrentModel().HasAutoSetting())
         throw std::invalid_argument(std::string("The gear kind ") + KindRow(CurrentKind).name +
                                     " has no auto setting");
-    if (setup.slack || setup.wheelLift || setup.wheelDisp || setup.autoSetting) {
+    if (setup.slack || setup.wheelLift || setup.wheelDisp || setup.autoSetting || setup.steps ||
+        setup.typeIntoEditor) {
         std::optional<EditorSyntaxError> refused;
         Edit1Click([&](EditorSession& session) {
             std::vector<ControlValue> values = session.Fill();
@@ -406,6 +407,15 @@ void Simulation::PrepareAsUser(const GearSetup& setup) {
                 set("WheelDisp1", [&](ControlValue& v) { v.text = TypedNumber(*setup.wheelDisp); });
             if (setup.autoSetting)
                 set("AutoSetting1", [&](ControlValue& v) { v.checked = *setup.autoSetting; });
+            if (setup.steps) set("Nsteps", [&](ControlValue& v) { v.text = std::to_string(*setup.steps); });
+            if (setup.typeIntoEditor) {
+                try {
+                    setup.typeIntoEditor(table, values);
+                } catch (...) {
+                    session.Cancel();
+                    throw;
+                }
+            }
             if (session.Ok(values) == EditorOutcome::StayOpen) refused.emplace(session);
         });
         if (refused) throw *refused;

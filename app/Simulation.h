@@ -59,6 +59,11 @@ struct GearSetup {
     std::optional<float> wheelLift;
     std::optional<float> wheelDisp;
     std::optional<bool> autoSetting; // the Walschaerts kinds only
+    std::optional<int> steps;        // "Solution Steps", typed as its digits
+    // What else the user types into the editor before the same OK, after the conditions: given the
+    // editor's table and its controls' values with the conditions typed, it changes the values. It
+    // may throw to refuse what it was asked to type; the editor is then cancelled. May be left empty.
+    std::function<void(const EditorTable& table, std::vector<ControlValue>& values)> typeIntoEditor;
     // Typed into EdGear, parsed as EdGearExit does (a text that does not parse means 1.0).
     std::optional<std::string> gearSetting;
     std::optional<bool> forward;
@@ -202,8 +207,9 @@ public:
     // order: started it (the constructor) and shown the window with a picture of setup.width by
     // setup.height pixels (the first Redraw); picked the kind in File > ValveGear (ComboBox1Change);
     // opened the file in File > Open (Open1Click with that path); opened the editor, typed the
-    // given conditions on its Conditions tab and pressed OK (Edit1Click: a full editor OK, so the
-    // derived fields such as the view window are recomputed as the desktop does); typed the gear
+    // given conditions on its Conditions tab, then whatever typeIntoEditor types, and pressed OK
+    // once (Edit1Click: a full editor OK, so the derived fields such as the view window are
+    // recomputed as the desktop does; the editor is not opened when nothing is typed); typed the gear
     // setting into EdGear (EdGearExit); set the Forward check box (fwdClick). Throws
     // std::invalid_argument for an unknown kind or an auto setting on a kind without one,
     // GearFileRefused when the file is refused, EditorSyntaxError when the editor would stay open.
@@ -243,6 +249,11 @@ public:
     // listings; AnalysisValid := 0; StepValvePos is left alone; GearSetting is restored. Shows the
     // family of indicator diagrams and the events diagram.
     void FamilySweep();
+    // Called, when set, as each member of a family sweep has been analysed, with its index and its
+    // valve positions, which the sweep does not keep: its crank and piston positions are then in
+    // Steps, its events in Family.FamilyEvents[member], and State's GearSetting and EventsImproper
+    // are the member's. May be left empty.
+    std::function<void(int member, std::span<const float> valve)> FamilyMemberAnalysed;
 
     // What each diagram window draws on a resize or click (its FormResize) while FamilyMode is as now.
     DiagramPlot IndicatorWindowPlot() const;

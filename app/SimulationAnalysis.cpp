@@ -148,6 +148,7 @@ void Simulation::FamilySweep() {
             if (ZeroWhatIsNoNumber(rear.subspan(m * StepArraySize, StepArraySize), State.Nsteps) ||
                 overflowed)
                 Messages.AppendLine(PressureOverflowMessage);
+            if (FamilyMemberAnalysed) FamilyMemberAnalysed(m, valve);
         }
     } catch (...) {
         // The arrays now mix members; they no longer belong to the setting shown.

@@ -97,6 +97,7 @@ struct AnalyseRequest {
     bool backward = false;
     std::string out;
     bool png = false;
+    std::string json;
 };
 
 void Analyse(const AnalyseRequest& request, HeadlessDialogs& dialogs) {
@@ -126,7 +127,10 @@ void Analyse(const AnalyseRequest& request, HeadlessDialogs& dialogs) {
     }
     WriteRequestedDiagrams(*sim, requested, dir, request.png);
     WriteStepsCsv(*sim, dir / "steps.csv");
-    std::cout << caption << "\n";
+    // Taken with the other files, once the folder of --out is there: the JSON may go into it.
+    JsonOutput json(request.json);
+    if (!request.json.empty()) json.Put(ValveEventsJson(*sim, sim->Steps.StepValvePos, sim->State.Events));
+    if (!json.ToStdout()) std::cout << caption << "\n";
 }
 
 } // namespace
@@ -143,6 +147,14 @@ void AddAnalyseCommand(CLI::App& app, std::function<int()>& run) {
     command->add_flag("--backward", request->backward, "Run backward (clears Forward)");
     command->add_option("--out", request->out, "Folder for the files (created if missing)")->required();
     command->add_flag("--png", request->png, "Also write the diagrams as PNG");
+    command
+        ->add_option("--json", request->json,
+                     "Also write the valve events of both cylinder ends as JSON: admission, cut-off, "
+                     "release and compression (step, crank angle, piston percent, valve position, "
+                     "interpolated percent of stroke), lead, admission angle, openings, valve travel and "
+                     "the cut-off caption's figures, with the kind, setting and direction; - for stdout "
+                     "(in place of the caption)")
+        ->type_name("FILE");
     command->callback([request, &run] {
         run = [request] {
             HeadlessDialogs dialogs;

@@ -1,13 +1,17 @@
 // What the analyse and family commands write: the diagram pictures (SVG, optionally PNG), the step
-// table with the pressures and the table of the family's events.
+// table with the pressures, the table of the family's events, and the valve events as JSON.
 #pragma once
 
 #include "app/Simulation.h"
+#include "cli/OutputFile.h"
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -33,6 +37,26 @@ void WriteEventsCsv(const Simulation& sim, const std::filesystem::path& file);
 // under its window's file name: indicator, oval or events.
 void WriteRequestedDiagrams(Simulation& sim, const std::vector<Simulation::DiagramPlot>& requested,
                             const std::filesystem::path& dir, bool png);
+
+// The valve events of one analysed revolution as JSON, with the figures the listings in the messages
+// file print (analysis/Listings.h) and the cut-off caption's: the revolution in the simulation's
+// steps with `valve` as its valve positions and `events` as its event record (the stored analysis,
+// or a member of a family sweep while FamilyMemberAnalysed runs), at the state's gear setting.
+nlohmann::ordered_json ValveEventsJson(const Simulation& sim, std::span<const float> valve,
+                                       const EventRecord& events);
+
+// A JSON document for a file (written whole, see OutputFile) or, for "-", for stdout; the file is
+// taken when this is made, so that a path that cannot be written is refused from then on.
+class JsonOutput {
+public:
+    explicit JsonOutput(const std::string& name);
+    bool ToStdout() const { return name_ == "-"; }
+    void Put(const nlohmann::ordered_json& json);
+
+private:
+    std::string name_;
+    std::optional<OutputFile> file_;
+};
 
 // linkwright-cli analyse and family (see each command's help).
 void AddAnalyseCommand(CLI::App& app, std::function<int()>& run);

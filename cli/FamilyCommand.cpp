@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <vector>
 
@@ -17,6 +18,7 @@ struct FamilyRequest {
     GearOptions gear;
     std::string out;
     bool png = false;
+    std::string json;
 };
 
 void Family(const FamilyRequest& request, HeadlessDialogs& dialogs) {
@@ -27,12 +29,20 @@ void Family(const FamilyRequest& request, HeadlessDialogs& dialogs) {
 
     std::vector<Simulation::DiagramPlot> requested;
     sim->ShowDiagram = [&](Simulation::DiagramPlot plot) { requested.push_back(plot); };
+    nlohmann::ordered_json members = nlohmann::ordered_json::array();
+    if (!request.json.empty())
+        sim->FamilyMemberAnalysed = [&](int member, std::span<const float> valve) {
+            members.push_back(ValveEventsJson(*sim, valve, sim->Family.FamilyEvents[member]));
+        };
     sim->Family1Click();
 
     const std::filesystem::path dir(request.out);
     std::filesystem::create_directories(dir);
     WriteRequestedDiagrams(*sim, requested, dir, request.png);
     WriteEventsCsv(*sim, dir / "events.csv");
+    // Taken with the other files, once the folder of --out is there: the JSON may go into it.
+    JsonOutput json(request.json);
+    if (!request.json.empty()) json.Put(members);
 }
 
 } // namespace
@@ -48,6 +58,11 @@ void AddFamilyCommand(CLI::App& app, std::function<int()>& run) {
     AddGearOptions(*command, request->gear);
     command->add_option("--out", request->out, "Folder for the files (created if missing)")->required();
     command->add_flag("--png", request->png, "Also write the diagrams as PNG");
+    command
+        ->add_option("--json", request->json,
+                     "Also write the valve events of every setting of the sweep as JSON: a list with "
+                     "one entry per setting, each as analyse --json writes it; - for stdout")
+        ->type_name("FILE");
     command->callback([request, &run] {
         run = [request] {
             HeadlessDialogs dialogs;

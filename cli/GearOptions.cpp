@@ -1,6 +1,7 @@
 // Shared gear options of linkwright-cli and the preparation of the simulation they describe.
 #include "cli/GearOptions.h"
 
+#include "cli/EditorText.h"
 #include "gears/GearKinds.h"
 #include "ui/QtCanvas.h"
 
@@ -21,6 +22,7 @@
 namespace linkwright {
 
 bool HeadlessDialogs::WarningOkCancel(const std::string& text) {
+    if (answerQuietly) return true;
     std::cerr << "linkwright-cli: " << text << " (answered OK)\n";
     lastShown = text;
     return true;
@@ -82,6 +84,19 @@ void AddGearOptions(CLI::App& command, GearOptions& o) {
     command.add_option("--wheel-lift", o.wheelLift, "Vertical axle movement");
     command.add_option("--wheel-disp", o.wheelDisp, "Horizontal axle movement");
     command.add_flag("--autosetting", o.autoSetting, "Let the gear set its return crank itself");
+    command
+        .add_option("--set", o.sets,
+                    "Type TEXT into the editor's control NAME (its name as the fields command lists it: "
+                    "GC, PistStroke, FLAAd, cbDU, Admission, ...); a check box takes true or false (1 or "
+                    "0), the admission radio pair Inside or Outside (or true or false for its first "
+                    "button), the movie speed 1 .. 10. Repeatable: all are typed after --fields and the "
+                    "condition options, which they override, and the editor's OK is pressed once for all")
+        ->type_name("NAME=TEXT");
+    command
+        .add_option("--fields", o.fieldsFile,
+                    "JSON file of editor fields as fields --json writes it: each entry is typed as a "
+                    "--set, before the condition options and --set, which override it")
+        ->check(CLI::ExistingFile);
 }
 
 bool ParseSize(const std::string& text, int& width, int& height) {
@@ -117,19 +132,58 @@ void CheckSetting(const std::string& text) {
         throw std::invalid_argument("--setting must be a decimal number such as 0.75, not \"" + text + "\"");
 }
 
-// Under the editor's syntax-error message, each field that did not convert: the option that typed
-// it, or, for a field the options left alone, the data file's value as the form shows it.
-void ReportRefusedFields(const EditorSyntaxError& error, const GearOptions& o) {
-    const std::pair<const char*, bool> typed[] = {{"Nsteps", o.steps.has_value()},
-                                                  {"Slack1", o.slack.has_value()},
-                                                  {"WheelLift1", o.wheelLift.has_value()},
-                                                  {"WheelDisp1", o.wheelDisp.has_value()}};
-    const char* const options[] = {"--steps", "--slack", "--wheel-lift", "--wheel-disp"};
+// The controls the condition options type, and the options.
+struct ConditionOption {
+    const char* component;
+    const char* option;
+    bool given;
+};
+std::vector<ConditionOption> ConditionOptions(const GearOptions& o) {
+    return {{"Nsteps", "--steps", o.steps.has_value()},
+            {"Slack1", "--slack", o.slack.has_value()},
+            {"WheelLift1", "--wheel-lift", o.wheelLift.has_value()},
+            {"WheelDisp1", "--wheel-disp", o.wheelDisp.has_value()},
+            {"AutoSetting1", "--autosetting", o.autoSetting}};
+}
+
+// One text typed into the editor, and what on the command line typed it.
+struct Typing {
+    std::string name;
+    std::string text;
+    std::string origin; // "--set NAME=TEXT", "--fields FILE"
+};
+
+// The --fields entries that no condition option overrides, then the --set entries, in order.
+std::vector<Typing> TypingsOf(const GearOptions& o, const FieldsFile& file) {
+    std::vector<Typing> typings;
+    const std::vector<ConditionOption> conditions = ConditionOptions(o);
+    for (const TypedField& field : file.fields) {
+        bool overridden = false;
+        for (const ConditionOption& condition : conditions)
+            overridden = overridden || (condition.given && field.name == condition.component);
+        if (!overridden) typings.push_back({field.name, field.text, "--fields " + o.fieldsFile});
+    }
+    for (const std::string& set : o.sets) {
+        const std::size_t equals = set.find('=');
+        if (equals == std::string::npos || equals == 0)
+            throw std::invalid_argument("--set must be NAME=TEXT, such as GC=8.5, not \"" + set + "\"");
+        typings.push_back({set.substr(0, equals), set.substr(equals + 1), "--set " + set});
+    }
+    return typings;
+}
+
+// Under the editor's syntax-error message, each field that did not convert: the option, --set or
+// --fields that typed it last, or, for a field nothing typed, the data file's value as the form
+// shows it.
+void ReportRefusedFields(const EditorSyntaxError& error, const GearOptions& o, const EditorTable& table,
+                         const std::vector<Typing>& typings) {
     for (const EditorSyntaxError::Field& field : error.fields) {
-        const char* option = nullptr;
-        for (std::size_t i = 0; i < std::size(typed); ++i)
-            if (typed[i].second && field.component == typed[i].first) option = options[i];
-        if (option != nullptr)
+        std::string option;
+        for (const ConditionOption& condition : ConditionOptions(o))
+            if (condition.given && field.component == condition.component) option = condition.option;
+        for (const Typing& typing : typings)
+            if (ControlNameOf(table, typing.name) == field.component) option = typing.origin;
+        if (!option.empty())
             std::cerr << "linkwright-cli: " << option << ": \"" << field.text
                       << "\" is not a number the field \"" << field.label << "\" (" << field.component
                       << ") takes\n";
@@ -178,10 +232,25 @@ std::unique_ptr<Simulation> PrepareGear(const GearOptions& o, HeadlessDialogs& d
     if (o.wheelLift) setup.wheelLift = static_cast<float>(*o.wheelLift);
     if (o.wheelDisp) setup.wheelDisp = static_cast<float>(*o.wheelDisp);
     if (o.autoSetting) setup.autoSetting = true;
+    // Typed into "Solution Steps"; the editor clamps it to 30 .. 550 on closing.
+    setup.steps = o.steps;
     if (!o.setting.empty()) setup.gearSetting = o.setting;
     setup.forward = o.forward;
 
+    const FieldsFile file = o.fieldsFile.empty() ? FieldsFile{} : ReadFieldsFile(o.fieldsFile);
+    const std::vector<Typing> typings = TypingsOf(o, file);
     auto sim = std::make_unique<Simulation>(dialogs);
+    if (!typings.empty() || !file.kind.empty())
+        setup.typeIntoEditor = [&](const EditorTable& table, std::vector<ControlValue>& values) {
+            const char* kind = KindRow(sim->CurrentKind).name;
+            if (!file.kind.empty() && file.kind != kind)
+                throw std::invalid_argument("--fields " + o.fieldsFile + ": the fields are of a " +
+                                            file.kind + " gear, not of a " + kind);
+            for (const Typing& typing : typings)
+                if (const std::optional<std::string> refused =
+                        TypeControlText(table, values, typing.name, typing.text))
+                    throw std::invalid_argument(typing.origin + ": " + *refused);
+        };
     sim->Plot.AttachCanvas(canvas);
     try {
         sim->PrepareAsUser(setup);
@@ -191,24 +260,8 @@ std::unique_ptr<Simulation> PrepareGear(const GearOptions& o, HeadlessDialogs& d
                   << "\": " << WhyRefused(o.file, KindRow(sim->CurrentModel().Kind())) << "\n";
         throw;
     } catch (const EditorSyntaxError& error) {
-        ReportRefusedFields(error, o);
+        ReportRefusedFields(error, o, sim->CurrentModel().Editor(), typings);
         throw;
-    }
-
-    if (o.steps) {
-        // Typed into "Solution Steps" and OKed; the editor clamps it to 30 .. 550 on closing.
-        std::optional<EditorSyntaxError> refused;
-        sim->Edit1Click([&](EditorSession& session) {
-            std::vector<ControlValue> values = session.Fill();
-            for (std::size_t i = 0; i < session.Table().fields.size(); ++i)
-                if (session.Table().fields[i].component == "Nsteps")
-                    values[i].text = std::to_string(*o.steps);
-            if (session.Ok(values) == EditorOutcome::StayOpen) refused.emplace(session);
-        });
-        if (refused) {
-            ReportRefusedFields(*refused, o);
-            throw *refused;
-        }
     }
     if (o.angle) {
         // The crank scroll bar moved to the angle: the picture is redrawn there.

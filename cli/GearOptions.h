@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace linkwright {
 
@@ -22,9 +23,13 @@ public:
     bool WarningOkCancel(const std::string& text) override;
     void Information(const std::string& text) override;
     std::optional<std::string> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
+    // The save dialog is answered with saveFileName (save --out), if any.
+    std::optional<std::string> SaveFile(const FileDialogRequest&) override { return saveFileName; }
     bool ConfirmPrint() override { return false; }
     std::string lastShown;
+    std::optional<std::string> saveFileName;
+    // While set, questions are answered OK without a word: save replaces its --out as asked.
+    bool answerQuietly = false;
 };
 
 struct GearOptions {
@@ -38,9 +43,11 @@ struct GearOptions {
     std::optional<double> wheelLift;
     std::optional<double> wheelDisp;
     bool autoSetting = false;
-    std::optional<bool> forward;  // set by the commands that care about the direction
-    std::optional<int> steps;     // typed into the editor's Solution Steps
-    bool pictureIsOutput = false; // the command writes the picture it draws (render)
+    std::optional<bool> forward;   // set by the commands that care about the direction
+    std::optional<int> steps;      // typed into the editor's Solution Steps
+    bool pictureIsOutput = false;  // the command writes the picture it draws (render)
+    std::vector<std::string> sets; // --set NAME=TEXT, in the order given
+    std::string fieldsFile;        // --fields FILE.json
 };
 
 void AddGearOptions(CLI::App& command, GearOptions& options);
@@ -70,6 +77,8 @@ PictureSize PictureSizeFor(const GearOptions& options);
 // Parsing the command line sets `run` to the chosen command's work, which Main runs once Qt is up.
 void AddRenderCommand(CLI::App& app, std::function<int()>& run);
 void AddSolveCommand(CLI::App& app, std::function<int()>& run);
+void AddFieldsCommand(CLI::App& app, std::function<int()>& run);
+void AddSaveCommand(CLI::App& app, std::function<int()>& run);
 
 // Runs a command's work, turning its exceptions into a message on stderr and exit status 1.
 int RunReportingErrors(HeadlessDialogs& dialogs, const std::function<void()>& work);

@@ -68,6 +68,8 @@ int main(int argc, char** argv) {
     linkwright::AddSolveCommand(app, run);
     linkwright::AddAnalyseCommand(app, run);
     linkwright::AddFamilyCommand(app, run);
+    linkwright::AddFieldsCommand(app, run);
+    linkwright::AddSaveCommand(app, run);
 
     // Options are checked before Qt starts, so --help, --version and usage errors need no platform
     // at all.

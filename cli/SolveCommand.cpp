@@ -1,5 +1,5 @@
 // linkwright-cli solve: one revolution of the gear as the analysis solves it, with the kind's own
-// listing, the messages the gear wrote, and the step arrays as CSV.
+// listing, the messages the gear wrote, the step arrays as CSV, and the pins' paths as CSV.
 #include "cli/GearOptions.h"
 #include "cli/OutputFile.h"
 
@@ -9,9 +9,11 @@
 
 #include <charconv>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 
 namespace linkwright {
 
@@ -33,27 +35,78 @@ void WriteCsv(std::ostream& out, const Simulation& sim, int Nsteps) {
     }
 }
 
-void Solve(const GearOptions& options, const std::string& csv, HeadlessDialogs& dialogs) {
-    const PictureSize size = PictureSizeFor(options);
-    // A CSV file is taken before the solve, so a path that cannot be written stops here.
-    std::optional<OutputFile> file;
-    if (!csv.empty() && csv != "-") file.emplace(csv);
+// Every named pin at each entry of the step arrays, in their order: the gear is set to the entry's
+// crank angle as the picture is (CalcGear), so each position starts from the one before, as the
+// revolution's did. Columns: the entry, its crank angle, then x and y of each pin by its letter.
+void WritePinsCsv(std::ostream& out, const Simulation& sim, int Nsteps) {
+    GearModel& model = sim.CurrentModel();
+    const float setting = sim.State.GearSetting;
+    out << "step,crank_angle_rad";
+    model.CalcGear(sim.Steps.StepCrankAngle[0], setting);
+    for (const NamedPin& pin : model.NamedPins())
+        out << ',' << pin.name << "_x," << pin.name << "_y";
+    out << '\n';
+    for (int i = 0; i <= Nsteps; ++i) {
+        const float angle = sim.Steps.StepCrankAngle[static_cast<std::size_t>(i)];
+        model.CalcGear(angle, setting);
+        out << i << ',' << Exact(angle);
+        for (const NamedPin& pin : model.NamedPins())
+            out << ',' << Exact(pin.at.x) << ',' << Exact(pin.at.y);
+        out << '\n';
+    }
+}
+
+struct SolveRequest {
+    GearOptions gear;
+    std::string csv;
+    std::string pins;
+};
+
+// A table for stdout ("-") or a file, which is taken before the solve so that a path that cannot be
+// written stops the command there.
+class TableOutput {
+public:
+    explicit TableOutput(const std::string& name) : name_(name) {
+        if (!name.empty() && name != "-") file_.emplace(name);
+    }
+    void Write(const std::function<void(std::ostream&)>& write) {
+        if (name_.empty()) return;
+        if (!file_) {
+            write(std::cout);
+            return;
+        }
+        std::ostringstream text;
+        write(text);
+        file_->Put(text.str());
+    }
+
+private:
+    std::string name_;
+    std::optional<OutputFile> file_;
+};
+
+void Solve(const SolveRequest& request, HeadlessDialogs& dialogs) {
+    if (request.csv == "-" && request.pins == "-")
+        throw std::invalid_argument("--csv and --pins cannot both be written to stdout");
+    const PictureSize size = PictureSizeFor(request.gear);
+    TableOutput csv(request.csv);
+    TableOutput pins(request.pins);
     QtCanvas picture(size.width, size.height);
-    std::unique_ptr<Simulation> sim = PrepareGear(options, dialogs, picture);
+    std::unique_ptr<Simulation> sim = PrepareGear(request.gear, dialogs, picture);
 
     SimulationState& state = sim->State;
     sim->SolveDispatch(sim->Steps.StepCrankAngle, sim->Steps.StepPistonPct, sim->Steps.StepValvePos,
                        state.GearSetting, state.Events, state.Nsteps);
+    std::string pinTable;
+    if (!request.pins.empty()) {
+        std::ostringstream text;
+        WritePinsCsv(text, *sim, state.Nsteps);
+        pinTable = text.str();
+    }
 
     std::cout << sim->Messages.Contents();
-    if (csv.empty()) return;
-    if (csv == "-") {
-        WriteCsv(std::cout, *sim, state.Nsteps);
-        return;
-    }
-    std::ostringstream text;
-    WriteCsv(text, *sim, state.Nsteps);
-    file->Put(text.str());
+    csv.Write([&](std::ostream& out) { WriteCsv(out, *sim, state.Nsteps); });
+    pins.Write([&](std::ostream& out) { out << pinTable; });
 }
 
 // "Solve one revolution, write the kind's listing (Wal1Output.txt for Walschaerts1) in the ...".
@@ -71,22 +124,26 @@ std::string SolveHelp() {
 
 void AddSolveCommand(CLI::App& app, std::function<int()>& run) {
     CLI::App* command = app.add_subcommand("solve", SolveHelp());
-    auto options = std::make_shared<GearOptions>();
-    auto csv = std::make_shared<std::string>();
+    auto request = std::make_shared<SolveRequest>();
     auto backward = std::make_shared<bool>(false);
     auto steps = std::make_shared<std::optional<int>>();
-    AddGearOptions(*command, *options);
+    AddGearOptions(*command, request->gear);
     command->add_option("--steps", *steps, "Solution steps per revolution (the editor clamps to 30 .. 550)");
     command->add_flag("--backward", *backward, "Run backward (clears Forward)");
     command->add_option(
-        "--csv", *csv,
+        "--csv", request->csv,
         "CSV file of index, crank angle (radians), piston percent, valve position; - for stdout");
-    command->callback([options, csv, backward, steps, &run] {
-        options->steps = *steps;
-        if (*backward) options->forward = false;
-        run = [options, csv] {
+    command
+        ->add_option("--pins", request->pins,
+                     "CSV file of every pin at each step: step, crank angle (radians), then x and y of each "
+                     "pin under its letter on the annotated drawing (G_x, G_y, C_x, ...); - for stdout")
+        ->type_name("FILE");
+    command->callback([request, backward, steps, &run] {
+        request->gear.steps = *steps;
+        if (*backward) request->gear.forward = false;
+        run = [request] {
             HeadlessDialogs dialogs;
-            return RunReportingErrors(dialogs, [&] { Solve(*options, *csv, dialogs); });
+            return RunReportingErrors(dialogs, [&] { Solve(*request, dialogs); });
         };
     });
 }

@@ -405,13 +405,18 @@ float MovieStepFromPosition(int position) {
     return static_cast<float>(position * std::numbers::pi / 180.0 / 10.0);
 }
 
-std::string FormatField(const EditorField& field, int decimals) {
-    if (field.control != ControlKind::Edit) return {};
-    if (field.format == FieldFormat::Text || field.conversion == FieldConversion::Text)
-        return field.storage.ReadText();
-    if (field.format == FieldFormat::Integer || field.conversion == FieldConversion::Integer)
-        return I(field.storage.ReadInt32(), 4);
+namespace {
 
+bool IsTextField(const EditorField& field) {
+    return field.format == FieldFormat::Text || field.conversion == FieldConversion::Text;
+}
+
+bool IsIntegerField(const EditorField& field) {
+    return field.format == FieldFormat::Integer || field.conversion == FieldConversion::Integer;
+}
+
+// A Single as its edit shows it, before the formatting.
+double ShownValue(const EditorField& field) {
     double value = field.storage.ReadFloat();
     switch (field.conversion) {
     case FieldConversion::Degrees:
@@ -424,8 +429,54 @@ std::string FormatField(const EditorField& field, int decimals) {
     default:
         break;
     }
+    return value;
+}
+
+// What an edit's number stores into its Single field.
+float StoredValue(const EditorField& field, double number) {
+    switch (field.conversion) {
+    case FieldConversion::Degrees:
+        number = number * std::numbers::pi / 180.0;
+        break;
+    case FieldConversion::DegreesOver180:
+        number = number / 180.0 * std::numbers::pi;
+        break;
+    case FieldConversion::Doubled:
+        number = number / 2.0;
+        break;
+    default:
+        break;
+    }
+    return static_cast<float>(number);
+}
+
+} // namespace
+
+std::string FormatField(const EditorField& field, int decimals) {
+    if (field.control != ControlKind::Edit) return {};
+    if (IsTextField(field)) return field.storage.ReadText();
+    if (IsIntegerField(field)) return I(field.storage.ReadInt32(), 4);
     const int shownDecimals = field.format == FieldFormat::TwoDecimals ? 2 : decimals;
-    return F(value, 8, shownDecimals);
+    return F(ShownValue(field), 8, shownDecimals);
+}
+
+std::string ExactFieldText(const EditorField& field, int decimals) {
+    const std::string shown = FormatField(field, decimals);
+    if (field.control != ControlKind::Edit || IsTextField(field) || IsIntegerField(field)) return shown;
+    const float stored = field.storage.ReadFloat();
+    const auto givesBack = [&](const std::string& text) {
+        const std::optional<double> number = ParseReal(text);
+        if (!number) return false;
+        const float value = StoredValue(field, *number);
+        return std::memcmp(&value, &stored, sizeof value) == 0;
+    };
+    if (givesBack(shown)) return shown;
+    // A double's 17 significant digits always give it back; a Single needs no more.
+    for (int more = field.format == FieldFormat::TwoDecimals ? 3 : decimals + 1; more <= 60; ++more) {
+        const std::string text = F(ShownValue(field), 8, more);
+        if (givesBack(text)) return text;
+    }
+    return shown;
 }
 
 // ---- session -------------------------------------------------------------------------------------
@@ -458,21 +509,7 @@ bool StoreField(const EditorField& field, const ControlValue& value) {
     }
 
     const std::optional<double> number = ParseReal(value.text);
-    double stored = number.value_or(0.0);
-    switch (field.conversion) {
-    case FieldConversion::Degrees:
-        stored = stored * std::numbers::pi / 180.0;
-        break;
-    case FieldConversion::DegreesOver180:
-        stored = stored / 180.0 * std::numbers::pi;
-        break;
-    case FieldConversion::Doubled:
-        stored = stored / 2.0;
-        break;
-    default:
-        break;
-    }
-    field.storage.WriteFloat(static_cast<float>(stored));
+    field.storage.WriteFloat(StoredValue(field, number.value_or(0.0)));
     return number.has_value();
 }
 

@@ -305,6 +305,10 @@ float MovieStepFromPosition(int position);
 
 // The text an edit shows for its field's current value.
 std::string FormatField(const EditorField& field, int decimals);
+// The same text when typing it stores the field's value back unchanged; for a value the form's
+// decimals do not hold (one the program computed, say) the number with as many more decimals as
+// it takes to give the value back.
+std::string ExactFieldText(const EditorField& field, int decimals);
 
 // What a control shows or holds: the text of an edit, the state of a check box or of the first
 // radio button, the position of the scroll bar.

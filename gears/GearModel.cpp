@@ -4,6 +4,7 @@
 
 #include "common/ReplacementFile.h"
 #include "gears/GearKinds.h"
+#include "plot/Glib1.h"
 #include "windows/Dialogs.h"
 
 #include <algorithm>
@@ -32,6 +33,13 @@ std::int32_t GearModel::FileVersion() const {
 
 const char* GearModel::ListingFileName() const {
     return KindRow(Kind()).listingFileName;
+}
+
+void DrawPinLabels(Glib1& plot, std::span<const NamedPin> pins) {
+    for (const NamedPin& pin : pins) {
+        plot.MoveW(pin.at.x, pin.at.y);
+        plot.PlotText(pin.name);
+    }
 }
 
 bool GearModel::HasAutoSetting() const {

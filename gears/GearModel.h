@@ -60,6 +60,15 @@ struct SolvedStep {
     float pistonPct = 0; // the piston's position in percent of the stroke
 };
 
+// A pin of the linkage under the letter the annotated drawing writes beside it.
+struct NamedPin {
+    const char* name;
+    Point2 at;
+};
+
+// Each pin's letter written at the pin, in the order given: the labels of an annotated drawing.
+void DrawPinLabels(Glib1& plot, std::span<const NamedPin> pins);
+
 enum class LoadResult : std::uint8_t { Loaded, Refused };
 enum class SaveResult : std::uint8_t { Saved, Abandoned };
 
@@ -102,6 +111,9 @@ public:
     virtual bool RecordHoldsNumbers() = 0;
     // Piston position (percent of stroke) and output valve position of the last CalcGear.
     virtual float PistonPct() const = 0;
+    // The pins of the last CalcGear under their letters, in the order the annotated drawing labels
+    // them: every pin it labels, the fixed ones included.
+    virtual std::vector<NamedPin> NamedPins() const = 0;
     float ValvePos() const { return ValvePos_; }
     float LinkValvePos() const { return LinkValvePos_; }
 

@@ -257,15 +257,13 @@ void Bak1::DrawGear(Glib1& plot, int width, int height, bool annotate, float cra
     plot.Axis(false, "");
     plot.Axis(true, "");
 
-    if (annotate) {
-        const std::pair<const char*, Point2> labels[] = {
-            {"G", p.G}, {"C", p.C}, {"A", p.A}, {"E", p.E}, {"D", p.D}, {"U", p.U}, {"V", p.V}, {"T", p.T},
+    if (annotate) DrawPinLabels(plot, NamedPins());
+}
+
+std::vector<NamedPin> Bak1::NamedPins() const {
+    const Bak1Points& p = pts_;
+    return {{"G", p.G}, {"C", p.C}, {"A", p.A}, {"E", p.E}, {"D", p.D}, {"U", p.U}, {"V", p.V}, {"T", p.T},
             {"B", p.B}, {"Z", p.Z}, {"Y", p.Y}, {"X", p.X}, {"R", p.R}, {"L", p.L}, {"P", p.P}};
-        for (const auto& [text, at] : labels) {
-            plot.MoveW(at.x, at.y);
-            plot.PlotText(text);
-        }
-    }
 }
 
 } // namespace linkwright

@@ -50,6 +50,7 @@ public:
                   float gearSetting) override;
 
     float PistonPct() const override;
+    std::vector<NamedPin> NamedPins() const override;
 
     // Derived by InitialiseGear.
     float XZ = 0;                 // Z to X across the sickle

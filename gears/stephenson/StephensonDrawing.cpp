@@ -4,7 +4,6 @@
 #include "plot/Glib1.h"
 
 #include <numbers>
-#include <utility>
 #include <vector>
 
 namespace linkwright {
@@ -113,16 +112,19 @@ void DrawStephensonGear(Glib1& plot, SimulationState& state, int width, int heig
     plot.Axis(false, "");
     plot.Axis(true, "");
 
-    if (annotate) {
-        std::vector<std::pair<const char*, Point2>> labels = {
-            {"G", k.G}, {"C", k.C}, {"A", A},   {"E", k.E}, {"F", k.F}, {"J", k.J},       {"B", picture.B},
-            {"K", k.K}, {"L", k.L}, {"M", k.M}, {"R", R},   {"T", T},   {"U", picture.U}, {"V", picture.V}};
-        if (rocker) labels.insert(labels.end(), {{"X", rocker->X}, {"W", rocker->W}, {"Y", rocker->Y}});
-        for (const auto& [text, at] : labels) {
-            plot.MoveW(at.x, at.y);
-            plot.PlotText(text);
-        }
-    }
+    if (annotate) DrawPinLabels(plot, StephensonPinLabels(picture));
+}
+
+std::vector<NamedPin> StephensonPinLabels(const StephensonPicture& picture) {
+    const StephensonLinkMotion& k = picture.link;
+    const StephensonFixedPoints& f = picture.fixed;
+    std::vector<NamedPin> pins = {{"G", k.G}, {"C", k.C},       {"A", f.A},       {"E", k.E},      {"F", k.F},
+                                  {"J", k.J}, {"B", picture.B}, {"K", k.K},       {"L", k.L},      {"M", k.M},
+                                  {"R", f.R}, {"T", f.T},       {"U", picture.U}, {"V", picture.V}};
+    if (picture.rocker)
+        pins.insert(pins.end(),
+                    {{"X", picture.rocker->X}, {"W", picture.rocker->W}, {"Y", picture.rocker->Y}});
+    return pins;
 }
 
 } // namespace linkwright

@@ -9,6 +9,7 @@
 #include "state/SimulationState.h"
 
 #include <optional>
+#include <vector>
 
 namespace linkwright {
 
@@ -42,5 +43,7 @@ struct StephensonPicture {
 // after V's, its arms, the valve rod and a stub of the spindle after the pins, and its letters last.
 void DrawStephensonGear(Glib1& plot, SimulationState& state, int width, int height, bool annotate,
                         const StephensonPicture& picture);
+// The picture's pins under the letters the drawing writes beside them, in its order.
+std::vector<NamedPin> StephensonPinLabels(const StephensonPicture& picture);
 
 } // namespace linkwright

@@ -53,24 +53,11 @@ public:
     void DrawGear(Glib1& plot, int width, int height, bool annotate, float crankAngle,
                   float gearSetting) final {
         CalcGear(crankAngle, gearSetting);
-        StephensonPicture picture;
-        picture.link = pts_.link;
-        picture.fixed = fixed_;
-        picture.CrankRadius = dimensions_.CrankRadius;
-        picture.elRadius = this->GearRecord.elRadius;
-        picture.elchord = this->GearRecord.elchord;
-        picture.U = pts_.U;
-        picture.B = pts_.B;
-        picture.V = pts_.V;
-        picture.panel.valving = this->CurrentValving();
-        picture.panel.ValvePos = this->ValvePos_;
-        picture.panel.LinkValvePos = this->LinkValvePos_;
-        picture.panel.Slack = this->Slack;
-        AddToPicture(picture);
-        DrawStephensonGear(plot, this->env_.state, width, height, annotate, picture);
+        DrawStephensonGear(plot, this->env_.state, width, height, annotate, Picture());
     }
 
     float PistonPct() const final { return PistonPercent(pts_); }
+    std::vector<NamedPin> NamedPins() const final { return StephensonPinLabels(Picture()); }
 
     // The fixed points and tolerance InitialiseGear derived.
     const StephensonFixedPoints& Fixed() const { return fixed_; }
@@ -99,6 +86,25 @@ protected:
     std::vector<std::uint32_t> active_;
 
 private:
+    // What the view shows of the last CalcGear.
+    StephensonPicture Picture() const {
+        StephensonPicture picture;
+        picture.link = pts_.link;
+        picture.fixed = fixed_;
+        picture.CrankRadius = dimensions_.CrankRadius;
+        picture.elRadius = this->GearRecord.elRadius;
+        picture.elchord = this->GearRecord.elchord;
+        picture.U = pts_.U;
+        picture.B = pts_.B;
+        picture.V = pts_.V;
+        picture.panel.valving = this->CurrentValving();
+        picture.panel.ValvePos = this->ValvePos_;
+        picture.panel.LinkValvePos = this->LinkValvePos_;
+        picture.panel.Slack = this->Slack;
+        AddToPicture(picture);
+        return picture;
+    }
+
     float PistonPercent(const Pins& p) const {
         const double r = dimensions_.CrankRadius;
         if (r == 0.0) return 0.0f;

@@ -232,12 +232,13 @@ void Wal1::DrawGear(Glib1& plot, int width, int height, bool annotate, float cra
     plot.Axis(false, "");
     plot.Axis(true, "");
 
-    if (annotate) {
-        const std::pair<const char*, Point2> labels[] = {
-            {"G", p.G}, {"C", p.C}, {"A", p.A}, {"E", p.E}, {"D", p.D}, {"U", p.U}, {"T", p.T},
+    if (annotate) DrawPinLabels(plot, NamedPins());
+}
+
+std::vector<NamedPin> Wal1::NamedPins() const {
+    const Wal1Points& p = pts_;
+    return {{"G", p.G}, {"C", p.C}, {"A", p.A}, {"E", p.E}, {"D", p.D}, {"U", p.U}, {"T", p.T},
             {"L", p.L}, {"R", p.R}, {"V", p.V}, {"X", p.X}, {"B", p.B}, {"P", p.P}};
-        DrawPinLabels(plot, labels);
-    }
 }
 
 } // namespace linkwright

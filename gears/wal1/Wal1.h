@@ -43,6 +43,7 @@ public:
                   float gearSetting) override;
 
     float PistonPct() const override;
+    std::vector<NamedPin> NamedPins() const override;
 
     // Derived by InitialiseGear.
     float aCAE = 0;          // eccentric angle from the crank pin's direction, counter-clockwise

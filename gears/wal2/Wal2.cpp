@@ -348,12 +348,13 @@ void Wal2::DrawGear(Glib1& plot, int width, int height, bool annotate, float cra
     plot.Axis(false, "Walschaerts with double hanger");
     plot.Axis(true, "");
 
-    if (annotate) {
-        const std::pair<const char*, Point2> labels[] = {
-            {"G", p.G}, {"C", p.C}, {"A", p.A}, {"E", p.E}, {"D", p.D}, {"U", p.U}, {"T", p.T}, {"L", p.L},
+    if (annotate) DrawPinLabels(plot, NamedPins());
+}
+
+std::vector<NamedPin> Wal2::NamedPins() const {
+    const Wal2Points& p = pts_;
+    return {{"G", p.G}, {"C", p.C}, {"A", p.A}, {"E", p.E}, {"D", p.D}, {"U", p.U}, {"T", p.T}, {"L", p.L},
             {"S", p.S}, {"M", p.M}, {"R", p.R}, {"V", p.V}, {"X", p.X}, {"B", p.B}, {"P", p.P}, {"W", p.W}};
-        DrawPinLabels(plot, labels);
-    }
 }
 
 } // namespace linkwright

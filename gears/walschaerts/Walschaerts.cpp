@@ -209,13 +209,6 @@ void DrawExpansionLink(Glib1& plot, const WalschaertsPins& p, float BT, float li
          p.X);
 }
 
-void DrawPinLabels(Glib1& plot, std::span<const std::pair<const char*, Point2>> labels) {
-    for (const auto& [text, at] : labels) {
-        plot.MoveW(at.x, at.y);
-        plot.PlotText(text);
-    }
-}
-
 void WalschaertsListing::Begin(const RevolutionPositions& revolution, std::string_view columns) {
     if (fieldsOf_ != revolution.n || angleFields_.size() != revolution.angles.size()) {
         fieldsOf_ = revolution.n;

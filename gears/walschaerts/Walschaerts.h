@@ -394,9 +394,6 @@ void DrawLinkPivots(Glib1& plot, const WalschaertsPins& p, float crankRadius,
 // to the tail pin.
 void DrawExpansionLink(Glib1& plot, const WalschaertsPins& p, float BT, float linkHalfAngle);
 
-// Each letter written at its pin, in the order given.
-void DrawPinLabels(Glib1& plot, std::span<const std::pair<const char*, Point2>> labels);
-
 // The per-revolution coordinate listing: "Results from last calculation of a cycle" and the column
 // line, then for every position the crank angle in degrees (width 5, 1 decimal) and a blank, then x
 // and y of each listed pin, each width 6 with 3 decimals and a blank.

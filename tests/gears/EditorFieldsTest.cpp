@@ -233,6 +233,30 @@ TEST_F(EditorTest, AnOkWithoutChangesKeepsTheShownValues) {
     EXPECT_EQ(s.state.MovieStep, MovieStepFromPosition(6));
 }
 
+// A value the form's decimals do not hold, one the program computed say, is written with as many
+// more as it takes to come back unchanged through an OK, in every conversion; one they hold keeps
+// the form's text.
+TEST_F(EditorTest, ExactTextsGiveEveryValueBackThroughAnOk) {
+    const float values[] = {2.5f, 0.73007107f, -123456.79f, 1e-7f, 3.3e-20f, 1e30f};
+    for (const char* component : {"PistStroke", "FLAAd", "MLAAd", "DU", "SteamChestPressure"}) {
+        const EditorField& field = fields[Index(component)];
+        for (const float value : values) {
+            SCOPED_TRACE(std::string(component) + " " + std::to_string(value));
+            field.storage.WriteFloat(value);
+            const std::string text = ExactFieldText(field, s.state.Decimals);
+            if (value == 2.5f && field.conversion != FieldConversion::Degrees &&
+                field.conversion != FieldConversion::DegreesOver180) {
+                EXPECT_EQ(text, FormatField(field, s.state.Decimals));
+            }
+            std::vector<ControlValue> controls = session.Fill();
+            controls[Index(component)].text = text;
+            ASSERT_EQ(session.Ok(controls), EditorOutcome::Close);
+            const float back = field.storage.ReadFloat();
+            EXPECT_EQ(std::memcmp(&back, &value, sizeof value), 0) << text << " gave " << back;
+        }
+    }
+}
+
 TEST_F(EditorTest, ASyntaxErrorZeroesThatFieldKeepsTheOthersAndStaysOpen) {
     std::vector<ControlValue> values = session.Fill();
     values[Index("SteamChestPressure")].text = "650";
@@ -311,6 +335,7 @@ public:
     void SolveRevolution(StepArrays&, int, EventRecord&, float) override {}
     void DrawGear(Glib1&, int, int, bool, float, float) override {}
     float PistonPct() const override { return 0; }
+    std::vector<NamedPin> NamedPins() const override { return {}; }
 
 private:
     EditorTable BuildEditor() override {

@@ -40,6 +40,7 @@ public:
         ApplyBacklash(Linkage(crankAngle));
     }
     float PistonPct() const override { return angle_ * 5; }
+    std::vector<NamedPin> NamedPins() const override { return {}; }
     void DrawGear(Glib1&, int, int, bool, float, float) override {}
 
     void SolveRevolution(StepArrays& steps, int Nsteps, EventRecord&, float gearSetting) override {

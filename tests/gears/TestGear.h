@@ -92,6 +92,7 @@ public:
         record.ViewWindow[0] = -2 * record.CrankRadius;
     }
     float PistonPct() const override { return lastAngle * 10; }
+    std::vector<NamedPin> NamedPins() const override { return {}; }
 
     using GearModel::ApplyBacklash;
     void SetPreviousValvePos(float value) { ValvePos_ = value; }

@@ -86,6 +86,7 @@ public:
     Valving CurrentValving() const override { return {}; }
     bool RecordHoldsNumbers() override { return true; }
     float PistonPct() const override { return 0; }
+    std::vector<NamedPin> NamedPins() const override { return {}; }
 
     SmallRecord record;
     int initialised = 0;
