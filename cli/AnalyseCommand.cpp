@@ -4,6 +4,7 @@
 #include "cli/GearOptions.h"
 
 #include "analysis/Ovalplt.h"
+#include "app/ResultTables.h"
 #include "common/NumberFormat.h"
 #include "plot/Glib1.h"
 #include "ui/QtCanvas.h"
@@ -20,17 +21,6 @@
 #include <stdexcept>
 
 namespace linkwright {
-
-namespace {
-
-// Shortest text that reads back as the same float.
-std::string Exact(float value) {
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
-} // namespace
 
 void WriteDiagram(Simulation& sim, Simulation::DiagramPlot plot, const std::filesystem::path& stem,
                   bool png) {
@@ -51,31 +41,11 @@ void WriteDiagram(Simulation& sim, Simulation::DiagramPlot plot, const std::file
 }
 
 void WriteStepsCsv(const Simulation& sim, const std::filesystem::path& file) {
-    OutputFile output(file);
-    std::ostringstream out;
-    out << "step,crank_angle_rad,crank_angle_deg,piston_pct,valve_pos,front_pressure,rear_pressure\n";
-    for (int i = 0; i <= sim.State.Nsteps; ++i) {
-        const float radians = sim.Steps.StepCrankAngle[i];
-        out << i << ',' << Exact(radians) << ',' << F(radians * 180.0 / std::numbers::pi, 0, 6) << ','
-            << Exact(sim.Steps.StepPistonPct[i]) << ',' << Exact(sim.Steps.StepValvePos[i]) << ','
-            << Exact(sim.State.FrontPressure[i]) << ',' << Exact(sim.State.RearPressure[i]) << '\n';
-    }
-    output.Put(out.str());
+    OutputFile(file).Put(StepsCsv(sim));
 }
 
 void WriteEventsCsv(const Simulation& sim, const std::filesystem::path& file) {
-    OutputFile output(file);
-    std::ostringstream out;
-    out << "setting,tson,tsoff,bson,bsoff,teon,teoff,beon,beoff\n";
-    for (int k = 0; k < FamilyMembers(sim.State); ++k) {
-        out << Exact(FamilyMemberSetting(sim.State, k));
-        for (int word = 4; word <= 11; ++word)
-            out << ','
-                << Exact(EventPistonPct(sim.Steps.StepPistonPct, sim.Family.FamilyEvents[k], word,
-                                        sim.State.Nsteps));
-        out << '\n';
-    }
-    output.Put(out.str());
+    OutputFile(file).Put(EventsCsv(sim));
 }
 
 void WriteRequestedDiagrams(Simulation& sim, const std::vector<Simulation::DiagramPlot>& requested,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/ReplacementFile.h"
+#include "ui/PictureFiles.h"
 
 #include <QByteArray>
 
@@ -11,11 +12,7 @@
 #include <functional>
 #include <string_view>
 
-class QString;
-
 namespace linkwright {
-
-class QtCanvas;
 
 class OutputFile {
 public:
@@ -27,13 +24,5 @@ public:
 private:
     ReplacementFile file_;
 };
-
-// A picture drawn by `draw` on a canvas over an SVG or PDF device of width x height, as the
-// file's bytes.
-using PictureDrawing = std::function<void(QtCanvas& canvas)>;
-QByteArray SvgBytes(int width, int height, const QString& title, const PictureDrawing& draw);
-QByteArray PdfBytes(int width, int height, const PictureDrawing& draw);
-// A canvas's bitmap as PNG.
-QByteArray PngBytes(QtCanvas& canvas);
 
 } // namespace linkwright

@@ -3,10 +3,14 @@
 #include "ui/TfrmMain.h"
 
 #include "analysis/Indicplt.h"
+#include "app/ResultTables.h"
 #include "app/Simulation.h"
+#include "common/ReplacementFile.h"
 #include "gears/GearKinds.h"
+#include "ui/DiagramWindow.h"
 #include "ui/EditorForm.h"
 #include "ui/ErrorGuard.h"
+#include "ui/PictureFiles.h"
 #include "ui/Printing.h"
 #include "ui/QtCanvas.h"
 #include "ui/ScreenFit.h"
@@ -21,12 +25,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QDate>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFormLayout>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -43,11 +51,17 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
 #include <cmath>
+
+#include <cctype>
+#include <filesystem>
+#include <optional>
+#include <string_view>
 
 namespace linkwright {
 
@@ -316,6 +330,7 @@ void TfrmMain::BuildMenus() {
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     action(File1, "Save1", "&Save...", &TfrmMain::Save1Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    action(File1, "Export1", "E&xport...", &TfrmMain::Export1Click);
     Print1 = File1->addMenu(QStringLiteral("&Print..."));
     Print1->setObjectName(QStringLiteral("Print1"));
     Print1->menuAction()->setObjectName(QStringLiteral("Print1Item"));
@@ -604,6 +619,146 @@ void TfrmMain::Save1Click() {
     Guard([&] {
         sim_.Save1Click();
         ShowRedraw();
+    });
+}
+
+namespace {
+
+std::string LowerExtension(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
+} // namespace
+
+void TfrmMain::ExportTo(ExportItem what, const std::string& path, int width, int height) {
+    const std::string extension = LowerExtension(path);
+    if (what == ExportItem::Steps || what == ExportItem::FamilyEvents) {
+        if (extension != ".csv")
+            throw std::runtime_error("A table is exported as CSV: the name must end in .csv");
+        if (what == ExportItem::Steps && sim_.State.AnalysisValid == 0)
+            throw std::runtime_error(
+                "There is no solved revolution to export: run View > Indicator Diagram first");
+        if (what == ExportItem::FamilyEvents && !sim_.DiagramDrawable(Simulation::DiagramPlot::Events))
+            throw std::runtime_error("There is no family to export: run View > Family first");
+        ReplacementFile file(path);
+        file.Write(what == ExportItem::Steps ? StepsCsv(sim_) : EventsCsv(sim_));
+        file.Commit(Durability::Renamed);
+        return;
+    }
+    if (extension != ".svg" && extension != ".pdf" && extension != ".png")
+        throw std::runtime_error(
+            "A picture is exported as SVG, PDF or PNG: the name must end in .svg, .pdf or .png");
+    if (width < 1 || height < 1 || static_cast<long long>(width) * height > 64LL * 1024 * 1024)
+        throw std::runtime_error("The picture size must be between 1 x 1 and 64 million pixels");
+
+    PictureDrawing draw;
+    QString title = QStringLiteral("Linkwright");
+    std::optional<Simulation::DiagramPlot> diagram;
+    if (what == ExportItem::IndicatorWindow || what == ExportItem::OvalWindow) {
+        const DiagramWindow* window = what == ExportItem::IndicatorWindow
+                                          ? static_cast<DiagramWindow*>(frmIndic_.get())
+                                          : static_cast<DiagramWindow*>(frmOval_.get());
+        diagram = what == ExportItem::IndicatorWindow ? sim_.IndicatorWindowPlot() : sim_.OvalWindowPlot();
+        if (window == nullptr || !window->isVisible() || !sim_.DiagramDrawable(*diagram))
+            throw std::runtime_error("That diagram's window is not open: run the analysis first");
+        title = QString::fromUtf8(Simulation::DiagramCaption(*diagram));
+        draw = [&](QtCanvas& canvas) {
+            Glib1 glib(canvas);
+            sim_.DrawDiagram(*diagram, glib, width, height);
+        };
+    } else {
+        // The gear drawn at the export's size, as the command line's render draws it; the window's
+        // own picture and size come back afterwards.
+        draw = [&](QtCanvas& canvas) {
+            struct Restore {
+                TfrmMain& window;
+                ~Restore() {
+                    window.sim_.Plot.AttachCanvas(*window.canvas_);
+                    window.sim_.Redraw(window.client_->width(), window.client_->height(),
+                                       window.Panel1->height());
+                    window.ShowRedraw();
+                }
+            } restore{*this};
+            sim_.Plot.AttachCanvas(canvas);
+            sim_.Redraw(width + 3, height + 3, 0);
+        };
+    }
+    ReplacementFile file(path); // taken before drawing, so a path that cannot be written stops here
+    QByteArray bytes;
+    if (extension == ".png") {
+        QtCanvas picture(width, height);
+        draw(picture);
+        bytes = PngBytes(picture);
+    } else {
+        bytes = extension == ".svg" ? SvgBytes(width, height, title, draw) : PdfBytes(width, height, draw);
+    }
+    file.Write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    file.Commit(Durability::Renamed);
+}
+
+void TfrmMain::Export1Click() {
+    Guard([&] {
+        QDialog ask(this);
+        ask.setObjectName(QStringLiteral("ExportDialog"));
+        ask.setWindowTitle(QStringLiteral("Export"));
+        auto* what = new QComboBox(&ask);
+        what->setObjectName(QStringLiteral("ExportWhat"));
+        what->addItem(QStringLiteral("Main picture (SVG, PDF or PNG)"),
+                      static_cast<int>(ExportItem::Picture));
+        if (frmIndic_ && frmIndic_->isVisible())
+            what->addItem(QStringLiteral("Indicator window's diagram (SVG, PDF or PNG)"),
+                          static_cast<int>(ExportItem::IndicatorWindow));
+        if (frmOval_ && frmOval_->isVisible())
+            what->addItem(QStringLiteral("Oval window's diagram (SVG, PDF or PNG)"),
+                          static_cast<int>(ExportItem::OvalWindow));
+        if (sim_.State.AnalysisValid != 0)
+            what->addItem(QStringLiteral("Solved revolution: steps with pressures (CSV)"),
+                          static_cast<int>(ExportItem::Steps));
+        if (sim_.DiagramDrawable(Simulation::DiagramPlot::Events))
+            what->addItem(QStringLiteral("Family: events per gear setting (CSV)"),
+                          static_cast<int>(ExportItem::FamilyEvents));
+        auto* width = new QSpinBox(&ask);
+        auto* height = new QSpinBox(&ask);
+        width->setRange(1, 20000);
+        height->setRange(1, 20000);
+        // The size of the picture chosen, as its window shows it.
+        const auto showSize = [&, this] {
+            const auto item = static_cast<ExportItem>(what->currentData().toInt());
+            const QWidget* window = item == ExportItem::IndicatorWindow
+                                        ? static_cast<QWidget*>(frmIndic_.get())
+                                    : item == ExportItem::OvalWindow ? static_cast<QWidget*>(frmOval_.get())
+                                                                     : nullptr;
+            width->setValue(window != nullptr ? std::max(1, window->width() - 3) : sim_.DrawWidth);
+            height->setValue(window != nullptr ? std::max(1, window->height() - 3) : sim_.DrawHeight);
+            const bool picture = item != ExportItem::Steps && item != ExportItem::FamilyEvents;
+            width->setEnabled(picture);
+            height->setEnabled(picture);
+        };
+        connect(what, &QComboBox::currentIndexChanged, &ask, showSize);
+        showSize();
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
+        connect(buttons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
+        auto* form = new QFormLayout(&ask);
+        form->addRow(QStringLiteral("Export"), what);
+        form->addRow(QStringLiteral("Width (pixels)"), width);
+        form->addRow(QStringLiteral("Height (pixels)"), height);
+        form->addRow(buttons);
+        if (ask.exec() != QDialog::Accepted) return;
+
+        const auto item = static_cast<ExportItem>(what->currentData().toInt());
+        const bool table = item == ExportItem::Steps || item == ExportItem::FamilyEvents;
+        FileDialogRequest request = sim_.SaveDialogRequest();
+        request.filter = table ? "CSV (*.csv)" : "Pictures (*.svg *.pdf *.png)";
+        request.defaultExtension = table ? "csv" : "svg";
+        request.initialFileName =
+            table ? (item == ExportItem::Steps ? "steps.csv" : "events.csv") : "gear.svg";
+        const std::optional<std::string> chosen = dialogs_.SaveFile(request);
+        if (!chosen) return;
+        ExportTo(item, *chosen, width->value(), height->value());
     });
 }
 

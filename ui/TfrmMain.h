@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -91,6 +92,14 @@ public:
     void ApplyFirstActivationLayout(int screenWidth, int screenHeight);
     // Opens a data file named on the command line (Simulation::OpenNamedFile) and shows it.
     void OpenNamedFile(const QString& path);
+    // What File > Export writes: the main picture, the picture of an open diagram window, or the
+    // solved revolution's or family's table.
+    enum class ExportItem : std::uint8_t { Picture, IndicatorWindow, OvalWindow, Steps, FamilyEvents };
+    // Writes `what` to `path` whole: a picture as SVG, PDF or PNG by the extension, drawn at width x
+    // height through the canvas the screen uses; a table as CSV. The same files as linkwright-cli's
+    // render, analyse and family. Throws std::runtime_error (or std::system_error) when there is
+    // nothing of the kind to write or the file cannot be written.
+    void ExportTo(ExportItem what, const std::string& path, int width, int height);
 
 public slots:
     // File
@@ -98,7 +107,9 @@ public slots:
     void ComboBox1Change();
     void Open1Click();
     void Save1Click();
+    void Export1Click();
     void Main1Click();
+
     void Indicator1Click();
     void Oval1Click();
     void Exit2Click();

@@ -19,6 +19,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFrame>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -516,6 +517,34 @@ TEST_F(MainWindowTest, PrintingTheMainWindowWritesThePageOnlyWhenConfirmed) {
               std::string::npos)
         << text;
     EXPECT_NE(text.find("Front Port Cutoff"), std::string::npos) << text;
+}
+
+// File > Export writes what linkwright-cli writes for the same gear: the picture at a size of its
+// own (the window keeps its picture), the solved revolution's table; what it cannot write it says.
+TEST_F(MainWindowTest, ExportWritesTheFilesTheCommandLineWrites) {
+    using Item = TfrmMain::ExportItem;
+    const int width = sim->DrawWidth;
+    window->ExportTo(Item::Picture, (dir / "gear.svg").string(), 800, 600);
+    EXPECT_EQ(sim->DrawWidth, width);
+    const std::string cli = "cd '" + dir.path().string() + "' && '" LINKWRIGHT_CLI_PATH "' ";
+    ASSERT_EQ(std::system((cli + "render --out cli.svg > /dev/null 2>&1").c_str()), 0);
+    EXPECT_EQ(ReadBytes(dir / "gear.svg"), ReadBytes(dir / "cli.svg"));
+
+    window->ExportTo(Item::Picture, (dir / "gear.png").string(), 640, 400);
+    EXPECT_EQ(QImage(QString::fromStdString((dir / "gear.png").string())).size(), QSize(640, 400));
+    window->ExportTo(Item::Picture, (dir / "gear.pdf").string(), 640, 400);
+    EXPECT_EQ(testing::ReadTextFile(dir / "gear.pdf").substr(0, 4), "%PDF");
+
+    EXPECT_THROW(window->ExportTo(Item::Steps, (dir / "steps.csv").string(), 1, 1), std::runtime_error);
+    EXPECT_THROW(window->ExportTo(Item::IndicatorWindow, (dir / "i.svg").string(), 9, 9), std::runtime_error);
+    EXPECT_THROW(window->ExportTo(Item::Picture, (dir / "gear.txt").string(), 9, 9), std::runtime_error);
+    Trigger("IndicatorDiag");
+    window->ExportTo(Item::Steps, (dir / "steps.csv").string(), 1, 1);
+    ASSERT_EQ(std::system((cli + "analyse --out res > /dev/null 2>&1").c_str()), 0);
+    EXPECT_EQ(ReadBytes(dir / "steps.csv"), ReadBytes(dir / "res" / "steps.csv"));
+    window->ExportTo(Item::OvalWindow, (dir / "oval.svg").string(), 797, 397);
+    EXPECT_EQ(ReadBytes(dir / "oval.svg"), ReadBytes(dir / "res" / "oval.svg"));
+    EXPECT_TRUE(Action("Export1")->isEnabled());
 }
 
 // The diagrams print through the same drawing as the screen, the editor every page of its form.
