@@ -162,6 +162,11 @@ TEST(QtCanvas, ResizeRecreatesAWhiteImageAndDrawingResumesAfterReading) {
     EXPECT_EQ(canvas.Image().width(), 80);
     EXPECT_EQ(canvas.Image().height(), 30);
     EXPECT_TRUE(IsWhite(canvas.Image(), 10, 0));
+    // One side alone changing is a new size as well.
+    canvas.Resize(90, 30);
+    EXPECT_EQ(canvas.Image().size(), QSize(90, 30));
+    canvas.Resize(90, 35);
+    EXPECT_EQ(canvas.Image().size(), QSize(90, 35));
     canvas.Resize(0, -3);
     EXPECT_EQ(canvas.Image().width(), 1);
 }
