@@ -11,25 +11,15 @@
 
 namespace linkwright {
 
-namespace {
-
-// Shortest text that reads back as the same float.
-std::string Exact(float value) {
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
-} // namespace
-
 std::string StepsCsv(const Simulation& sim) {
     std::ostringstream out;
     out << "step,crank_angle_rad,crank_angle_deg,piston_pct,valve_pos,front_pressure,rear_pressure\n";
     for (int i = 0; i <= sim.State.Nsteps; ++i) {
         const float radians = sim.Steps.StepCrankAngle[i];
-        out << i << ',' << Exact(radians) << ',' << F(radians * 180.0 / std::numbers::pi, 0, 6) << ','
-            << Exact(sim.Steps.StepPistonPct[i]) << ',' << Exact(sim.Steps.StepValvePos[i]) << ','
-            << Exact(sim.State.FrontPressure[i]) << ',' << Exact(sim.State.RearPressure[i]) << '\n';
+        out << i << ',' << ShortestText(radians) << ',' << F(radians * 180.0 / std::numbers::pi, 0, 6) << ','
+            << ShortestText(sim.Steps.StepPistonPct[i]) << ',' << ShortestText(sim.Steps.StepValvePos[i])
+            << ',' << ShortestText(sim.State.FrontPressure[i]) << ','
+            << ShortestText(sim.State.RearPressure[i]) << '\n';
     }
     return out.str();
 }
@@ -38,11 +28,11 @@ std::string EventsCsv(const Simulation& sim) {
     std::ostringstream out;
     out << "setting,tson,tsoff,bson,bsoff,teon,teoff,beon,beoff\n";
     for (int k = 0; k < FamilyMembers(sim.State); ++k) {
-        out << Exact(FamilyMemberSetting(sim.State, k));
+        out << ShortestText(FamilyMemberSetting(sim.State, k));
         for (int word = 4; word <= 11; ++word)
             out << ','
-                << Exact(EventPistonPct(sim.Steps.StepPistonPct, sim.Family.FamilyEvents[k], word,
-                                        sim.State.Nsteps));
+                << ShortestText(EventPistonPct(sim.Steps.StepPistonPct, sim.Family.FamilyEvents[k], word,
+                                               sim.State.Nsteps));
         out << '\n';
     }
     return out.str();

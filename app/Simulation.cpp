@@ -356,17 +356,6 @@ void Simulation::Exit2Click() {
     Messages.Close();
 }
 
-namespace {
-
-// The text a user types for a value: the shortest one that reads back as the same Single.
-std::string TypedNumber(float value) {
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
-} // namespace
-
 void Simulation::PrepareAsUser(const GearSetup& setup) {
     Redraw(setup.width + 3, setup.height + 3, 0);
 
@@ -400,11 +389,11 @@ void Simulation::PrepareAsUser(const GearSetup& setup) {
                 for (std::size_t i = 0; i < table.fields.size(); ++i)
                     if (table.fields[i].component == component) apply(values[i]);
             };
-            if (setup.slack) set("Slack1", [&](ControlValue& v) { v.text = TypedNumber(*setup.slack); });
+            if (setup.slack) set("Slack1", [&](ControlValue& v) { v.text = ShortestText(*setup.slack); });
             if (setup.wheelLift)
-                set("WheelLift1", [&](ControlValue& v) { v.text = TypedNumber(*setup.wheelLift); });
+                set("WheelLift1", [&](ControlValue& v) { v.text = ShortestText(*setup.wheelLift); });
             if (setup.wheelDisp)
-                set("WheelDisp1", [&](ControlValue& v) { v.text = TypedNumber(*setup.wheelDisp); });
+                set("WheelDisp1", [&](ControlValue& v) { v.text = ShortestText(*setup.wheelDisp); });
             if (setup.autoSetting)
                 set("AutoSetting1", [&](ControlValue& v) { v.checked = *setup.autoSetting; });
             if (setup.steps) set("Nsteps", [&](ControlValue& v) { v.text = std::to_string(*setup.steps); });

@@ -4,6 +4,7 @@
 
 #include "analysis/Indicplt.h"
 #include "analysis/Listings.h"
+#include "common/NumberFormat.h"
 #include "gears/GearKinds.h"
 
 #include <charconv>
@@ -18,10 +19,9 @@ namespace {
 
 // A Single as the shortest decimal that reads back as it.
 double Number(float value) {
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    const std::string text = ShortestText(value);
     double number = 0;
-    std::from_chars(buffer, result.ptr, number);
+    std::from_chars(text.data(), text.data() + text.size(), number);
     return number;
 }
 

@@ -19,19 +19,13 @@ namespace linkwright {
 
 namespace {
 
-// Shortest text that reads back as the same float.
-std::string Exact(float value) {
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
 void WriteCsv(std::ostream& out, const Simulation& sim, int Nsteps) {
     out << "index,crank_angle_rad,piston_pct,valve_pos\n";
     for (int i = 0; i <= Nsteps; ++i) {
         const std::size_t k = static_cast<std::size_t>(i);
-        out << i << ',' << Exact(sim.Steps.StepCrankAngle[k]) << ',' << Exact(sim.Steps.StepPistonPct[k])
-            << ',' << Exact(sim.Steps.StepValvePos[k]) << '\n';
+        out << i << ',' << ShortestText(sim.Steps.StepCrankAngle[k]) << ','
+            << ShortestText(sim.Steps.StepPistonPct[k]) << ',' << ShortestText(sim.Steps.StepValvePos[k])
+            << '\n';
     }
 }
 
@@ -49,9 +43,9 @@ void WritePinsCsv(std::ostream& out, const Simulation& sim, int Nsteps) {
     for (int i = 0; i <= Nsteps; ++i) {
         const float angle = sim.Steps.StepCrankAngle[static_cast<std::size_t>(i)];
         model.CalcGear(angle, setting);
-        out << i << ',' << Exact(angle);
+        out << i << ',' << ShortestText(angle);
         for (const NamedPin& pin : model.NamedPins())
-            out << ',' << Exact(pin.at.x) << ',' << Exact(pin.at.y);
+            out << ',' << ShortestText(pin.at.x) << ',' << ShortestText(pin.at.y);
         out << '\n';
     }
 }

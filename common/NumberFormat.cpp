@@ -492,4 +492,10 @@ std::int64_t RoundHalfEven(double v) {
     return static_cast<std::int64_t>(rounded);
 }
 
+std::string ShortestText(float value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
 } // namespace linkwright

@@ -32,6 +32,10 @@ std::string I(std::int64_t n, int w);
 // with an exponent of at least `minExponentDigits` digits (the main state's `Decimals`).
 std::string G(double v, int minExponentDigits = 4);
 
+// The shortest decimal text that reads back as the same Single: what a user types for a value,
+// and how the tables write theirs.
+std::string ShortestText(float value);
+
 // Nearest integer, halves to even.
 std::int64_t RoundHalfEven(double v);
 

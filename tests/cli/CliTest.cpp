@@ -3,6 +3,7 @@
 #include "gears/EditorFields.h"
 #include "gears/GearKinds.h"
 #include "gears/wal1/Wal1.h"
+#include "tests/cli/CliRun.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestSupport.h"
 #include "windows/MessagesFile.h"
@@ -19,24 +20,6 @@
 namespace linkwright::testing {
 namespace {
 
-struct CliRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
-
-// Runs the program in `dir` with the given arguments.
-CliRun RunCli(const std::filesystem::path& dir, const std::string& arguments) {
-    const std::string command = "cd '" + dir.string() + "' && timeout 60 '" LINKWRIGHT_CLI_PATH "' " +
-                                arguments + " > stdout.txt 2> stderr.txt";
-    CliRun run;
-    const int raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadTextFile(dir / "stdout.txt");
-    run.err = ReadTextFile(dir / "stderr.txt");
-    return run;
-}
-
 std::vector<std::vector<std::string>> ReadCsv(const std::filesystem::path& file) {
     std::vector<std::vector<std::string>> rows;
     for (const std::string& line : ReadLines(file)) {
@@ -52,7 +35,7 @@ std::vector<std::vector<std::string>> ReadCsv(const std::filesystem::path& file)
 
 TEST(CliTest, RendersTheExampleAsPngSvgAndPdf) {
     ScratchDir dir;
-    CliRun run = RunCli(dir.path(), "render --annotate --angle 30 --size 640x400 --out gear.png");
+    CliResult run = RunCliIn(dir.path(), "render --annotate --angle 30 --size 640x400 --out gear.png");
     ASSERT_EQ(run.status, 0) << run.err;
     QImage image(QString::fromStdString((dir / "gear.png").string()));
     ASSERT_FALSE(image.isNull());
@@ -65,17 +48,17 @@ TEST(CliTest, RendersTheExampleAsPngSvgAndPdf) {
             green += image.pixel(x, y) == qRgb(0, 128, 0);
     EXPECT_GT(green, 100);
 
-    run = RunCli(dir.path(), "render --out gear.svg");
+    run = RunCliIn(dir.path(), "render --out gear.svg");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(ReadTextFile(dir / "gear.svg").find("<svg"), std::string::npos);
-    run = RunCli(dir.path(), "render --out gear.pdf");
+    run = RunCliIn(dir.path(), "render --out gear.pdf");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(ReadTextFile(dir / "gear.pdf").substr(0, 5), "%PDF-");
 
     // Turning the crank to an angle draws the pins' labels only when they are asked for.
     for (const bool annotate : {false, true}) {
-        run = RunCli(dir.path(),
-                     std::string("render --angle 40 --out angle.svg") + (annotate ? " --annotate" : ""));
+        run = RunCliIn(dir.path(),
+                       std::string("render --angle 40 --out angle.svg") + (annotate ? " --annotate" : ""));
         ASSERT_EQ(run.status, 0) << run.err;
         const std::string svg = ReadTextFile(dir / "angle.svg");
         for (const char* label : {">G</text>", ">V</text>", ">X</text>"})
@@ -85,7 +68,7 @@ TEST(CliTest, RendersTheExampleAsPngSvgAndPdf) {
 
 TEST(CliTest, SolveWritesTheListingMessagesAndTheStepArrays) {
     ScratchDir dir;
-    const CliRun run = RunCli(dir.path(), "solve --steps 60 --setting 0.5 --slack 0.02 --csv steps.csv");
+    const CliResult run = RunCliIn(dir.path(), "solve --steps 60 --setting 0.5 --slack 0.02 --csv steps.csv");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.rfind("*************************************************\n"
                             "**** Walschaerts 1 gear initialisation **********\n",
@@ -133,7 +116,7 @@ TEST(CliTest, SolveWritesTheListingMessagesAndTheStepArrays) {
 
 TEST(CliTest, SolvingBackwardStoresTheStepsInReverse) {
     ScratchDir dir;
-    const CliRun run = RunCli(dir.path(), "solve --backward --setting -1 --steps 40 --csv -");
+    const CliResult run = RunCliIn(dir.path(), "solve --backward --setting -1 --steps 40 --csv -");
     ASSERT_EQ(run.status, 0) << run.err;
     const std::size_t header = run.out.find("index,crank_angle_rad");
     ASSERT_NE(header, std::string::npos);
@@ -143,21 +126,21 @@ TEST(CliTest, SolvingBackwardStoresTheStepsInReverse) {
 
 TEST(CliTest, ErrorsGoToStderrWithAFailingStatus) {
     ScratchDir dir;
-    CliRun run = RunCli(dir.path(), "render --out x.png --bogus");
+    CliResult run = RunCliIn(dir.path(), "render --out x.png --bogus");
     EXPECT_NE(run.status, 0);
     EXPECT_FALSE(run.err.empty());
-    run = RunCli(dir.path(), "render --out x.png --angle abc");
+    run = RunCliIn(dir.path(), "render --out x.png --angle abc");
     EXPECT_NE(run.status, 0);
-    run = RunCli(dir.path(), "solve --setting half");
+    run = RunCliIn(dir.path(), "solve --setting half");
     EXPECT_NE(run.status, 0);
-    run = RunCli(dir.path(), "render --out x.bmp");
+    run = RunCliIn(dir.path(), "render --out x.bmp");
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.err.find(".png, .svg or .pdf"), std::string::npos);
-    run = RunCli(dir.path(), "render --out x.png --size 12by5");
+    run = RunCliIn(dir.path(), "render --out x.png --size 12by5");
     EXPECT_NE(run.status, 0);
 
     WriteBytes(dir / "bad.L1", std::vector<unsigned char>(100, 0));
-    run = RunCli(dir.path(), "solve --file bad.L1");
+    run = RunCliIn(dir.path(), "solve --file bad.L1");
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.err.find("Sorry, old version or corrupted data file"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "Wal1Output.txt"));
@@ -167,7 +150,7 @@ TEST(CliTest, ErrorsGoToStderrWithAFailingStatus) {
 // table and an auto-setting for a kind without one are refused with the reason.
 TEST(CliTest, KindsAreChosenByNameOrNumberAsTheKindsTableHasThem) {
     ScratchDir dir;
-    const CliRun help = RunCli(dir.path(), "solve --help");
+    const CliResult help = RunCliIn(dir.path(), "solve --help");
     for (const GearKindRow& row : GearKinds()) {
         SCOPED_TRACE(row.name);
         EXPECT_NE(help.out.find(row.name), std::string::npos);
@@ -176,8 +159,8 @@ TEST(CliTest, KindsAreChosenByNameOrNumberAsTheKindsTableHasThem) {
         }
         const std::string number = std::to_string(static_cast<int>(row.kind));
         for (const std::string& kind : {std::string(row.name), number}) {
-            const CliRun run =
-                RunCli(dir.path(), "solve --kind " + kind + (row.autoSetting ? "" : " --autosetting"));
+            const CliResult run =
+                RunCliIn(dir.path(), "solve --kind " + kind + (row.autoSetting ? "" : " --autosetting"));
             if (row.Built() && row.autoSetting) {
                 EXPECT_EQ(run.status, 0) << run.err;
             } else {
@@ -188,11 +171,11 @@ TEST(CliTest, KindsAreChosenByNameOrNumberAsTheKindsTableHasThem) {
             }
         }
     }
-    CliRun run = RunCli(dir.path(), "solve --kind " + std::to_string(GearKindCount));
+    CliResult run = RunCliIn(dir.path(), "solve --kind " + std::to_string(GearKindCount));
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("Gear kind " + std::to_string(GearKindCount) + " does not exist"),
               std::string::npos);
-    run = RunCli(dir.path(), "solve --kind Walschaerts");
+    run = RunCliIn(dir.path(), "solve --kind Walschaerts");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("Unknown gear kind \"Walschaerts\""), std::string::npos);
 }
@@ -200,11 +183,11 @@ TEST(CliTest, KindsAreChosenByNameOrNumberAsTheKindsTableHasThem) {
 TEST(CliTest, HelpIsShownForEachCommand) {
     ScratchDir dir;
     for (const char* command : {"render", "solve"}) {
-        const CliRun run = RunCli(dir.path(), std::string(command) + " --help");
+        const CliResult run = RunCliIn(dir.path(), std::string(command) + " --help");
         EXPECT_EQ(run.status, 0) << command;
         EXPECT_NE(run.out.find("--slack"), std::string::npos) << command;
     }
-    EXPECT_NE(RunCli(dir.path(), "solve --help").out.find("--csv"), std::string::npos);
+    EXPECT_NE(RunCliIn(dir.path(), "solve --help").out.find("--csv"), std::string::npos);
 }
 
 TEST(CliTest, ASavedFileIsLoadedAsFileOpenDoes) {
@@ -223,7 +206,7 @@ TEST(CliTest, ASavedFileIsLoadedAsFileOpenDoes) {
         model.GearRecord.FLAA = 1e37f;
         ASSERT_EQ(model.SaveGearFile((dir / "wide.L1").string()), SaveResult::Saved);
     }
-    const CliRun run = RunCli(dir.path(), "solve --file long.L1 --steps 30 --csv steps.csv");
+    const CliResult run = RunCliIn(dir.path(), "solve --file long.L1 --steps 30 --csv steps.csv");
     ASSERT_EQ(run.status, 0) << run.err;
     const auto rows = ReadCsv(dir / "steps.csv");
     ASSERT_EQ(rows.size(), 32u);
@@ -231,7 +214,7 @@ TEST(CliTest, ASavedFileIsLoadedAsFileOpenDoes) {
 
     // The editor's syntax error, and under it the field that caused it and where its text came from.
     for (const char* options : {"--steps 30", "--slack 0.01"}) {
-        const CliRun refused = RunCli(dir.path(), std::string("solve --file wide.L1 ") + options);
+        const CliResult refused = RunCliIn(dir.path(), std::string("solve --file wide.L1 ") + options);
         EXPECT_EQ(refused.status, 1);
         EXPECT_NE(refused.err.find(std::string(SyntaxErrorMessage) + "\nlinkwright-cli: the field \"Full "
                                                                      "Lifting Arm Angle\" (FLAAd) shows \""),
@@ -248,7 +231,7 @@ TEST(CliTest, OutputsAreWrittenWholeOnceAndEveryFailureIsReported) {
     ScratchDir dir;
     for (const char* out : {".", "./", "\"$PWD\""}) {
         SCOPED_TRACE(out);
-        const CliRun run = RunCli(dir.path(), std::string("analyse --out ") + out);
+        const CliResult run = RunCliIn(dir.path(), std::string("analyse --out ") + out);
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_NE(ReadTextFile(dir / "Messages.txt").find("Valve events"), std::string::npos);
     }
@@ -264,7 +247,7 @@ TEST(CliTest, OutputsAreWrittenWholeOnceAndEveryFailureIsReported) {
     }
 
     std::filesystem::create_directory(dir / "taken.png");
-    const CliRun folder = RunCli(dir.path(), "render --out taken.png");
+    const CliResult folder = RunCliIn(dir.path(), "render --out taken.png");
     EXPECT_EQ(folder.status, 1);
     EXPECT_NE(folder.err.find("Cannot create \"taken.png\""), std::string::npos) << folder.err;
     // Refused before anything was drawn: Qt had nothing to complain about.
@@ -274,7 +257,7 @@ TEST(CliTest, OutputsAreWrittenWholeOnceAndEveryFailureIsReported) {
     std::filesystem::create_directory(dir / "res");
     std::ofstream(dir / "victim.txt") << "keep me";
     std::filesystem::create_symlink(dir / "victim.txt", dir / "res" / "steps.csv");
-    ASSERT_EQ(RunCli(dir.path(), "analyse --out res").status, 0);
+    ASSERT_EQ(RunCliIn(dir.path(), "analyse --out res").status, 0);
     EXPECT_EQ(ReadTextFile(dir / "victim.txt"), "keep me");
     EXPECT_FALSE(std::filesystem::is_symlink(dir / "res" / "steps.csv"));
     EXPECT_EQ(ReadLines(dir / "res" / "steps.csv").size(), 552u);
@@ -302,8 +285,8 @@ TEST(CliTest, InputsThatCannotBeUsedAreRefusedAtOnceWithTheirReason) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
-        // A command that blocked would be stopped, and fail, after a minute.
-        const CliRun run = RunCli(dir.path(), std::string(c.arguments));
+        // A command that blocked would be stopped, and fail, after two minutes.
+        const CliResult run = RunCliIn(dir.path(), std::string(c.arguments));
         EXPECT_EQ(run.status, 1);
         EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
         if (std::string(c.arguments).find("--file") != std::string::npos) {
