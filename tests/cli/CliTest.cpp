@@ -294,6 +294,10 @@ TEST(CliTest, InputsThatCannotBeUsedAreRefusedAtOnceWithTheirReason) {
         }
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "big.png"));
+    // The smallest picture is still one.
+    const CliResult smallest = RunCliIn(dir.path(), "render --size 1x1 --out one.png");
+    EXPECT_EQ(smallest.status, 0) << smallest.err;
+    EXPECT_EQ(QImage(QString::fromStdString((dir / "one.png").string())).size(), QSize(1, 1));
 }
 
 } // namespace
