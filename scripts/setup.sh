@@ -6,7 +6,7 @@
 set -eu
 
 PACKAGES="build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-libcli11-dev nlohmann-json3-dev qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation2 xvfb xauth
+libcli11-dev nlohmann-json3-dev libnlopt-cxx-dev qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation2 xvfb xauth
 clang-format poppler-utils help2man dpkg-dev file desktop-file-utils appstream shared-mime-info $*"
 
 missing=""

@@ -53,7 +53,7 @@ std::vector<FolderRule> Layering() {
         {"geometry", {"common", "windows"}, false},
     };
     std::set<std::string> below = {"common", "state", "windows", "geometry"};
-    for (const char* folder : {"plot", "gears", "analysis", "app", "ui"}) {
+    for (const char* folder : {"plot", "gears", "analysis", "tuning", "app", "ui"}) {
         rules.push_back({folder, below, std::string(folder) == "ui"});
         below.insert(folder);
     }
