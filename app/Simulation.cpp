@@ -34,13 +34,7 @@ void Simulation::CloseDiagrams() {
 }
 
 void Simulation::ResetDefaults() {
-    State.fwd = 1;
-    State.Nsteps = MaxSteps;
-    State.MovieStep = 0.01f;
-    State.GearSetting = 1.0f;
-    State.Decimals = 4;
-    State.AnalysisValid = 0;
-    State.EventsKnown = 0;
+    ResetStateDefaults(State);
 }
 
 void Simulation::Redraw(int clientWidth, int clientHeight, int panelHeight) {

@@ -121,6 +121,10 @@ public:
     SaveResult SaveGearFile(const std::string& fileName);
     LoadResult LoadGearFile(const std::string& fileName);
 
+    // Whether SolveRevolution writes the kind's listing (the shown gear does; a design solved apart
+    // from it does not).
+    bool WritesListing = true;
+
     // Unit variables: not saved in files, kept across loads.
     float WheelLift = 0;
     float WheelDisp = 0;

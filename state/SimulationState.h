@@ -91,6 +91,18 @@ static_assert(offsetof(SimulationState, FamilyGearFrom) == 4568);
 static_assert(offsetof(SimulationState, FamilyGearTo) == 4572);
 static_assert(offsetof(SimulationState, FamilyMode) == 4576);
 
+// The main window's defaults, set at start-up, on a choice of kind and after every load: forward,
+// 550 steps, MovieStep 0.01, full gear, 4 decimals, no analysis and no events known.
+inline void ResetStateDefaults(SimulationState& state) {
+    state.fwd = 1;
+    state.Nsteps = MaxSteps;
+    state.MovieStep = 0.01f;
+    state.GearSetting = 1.0f;
+    state.Decimals = 4;
+    state.AnalysisValid = 0;
+    state.EventsKnown = 0;
+}
+
 // The three per-step result arrays of one solved revolution, entries 0..Nsteps.
 struct StepArrays {
     std::array<float, StepArraySize> StepCrankAngle{};

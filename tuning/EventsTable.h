@@ -17,8 +17,8 @@ struct EventsTable {
 
 // `designs[d]` holds design d's events at the same points in the same order; `names[d]` heads its
 // columns. Percentages have one decimal as the summary listing prints them, lengths `decimals`.
-EventsTable CompareEvents(const std::vector<std::string>& names, const std::vector<std::vector<PointEvents>>& designs,
-                          int decimals = 4);
+EventsTable CompareEvents(const std::vector<std::string>& names,
+                          const std::vector<std::vector<PointEvents>>& designs, int decimals = 4);
 
 // The table as CSV: a header line of the columns, then a line per row; a field holding a comma, a
 // quote or a line end is quoted.

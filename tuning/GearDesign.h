@@ -33,9 +33,9 @@ struct OperatingPoint {
 // One cylinder end's events as the listings give them, in percent of the stroke from the dead
 // centre each counts from, and its openings in the gear's length unit.
 struct EndEvents {
-    double cutoffPct = 0;     // the summary listing's cut-off (at the step after it)
+    double cutoffPct = 0;      // the summary listing's cut-off (at the step after it)
     double cutoffExactPct = 0; // the detailed listing's cut-off, interpolated between the steps
-    double admissionPct = 0;  // interpolated, as the detailed listing
+    double admissionPct = 0;   // interpolated, as the detailed listing
     double releasePct = 0;
     double compressionPct = 0;
     double lead = 0; // the port's opening to steam at the end's dead centre, negative while covered
@@ -69,7 +69,7 @@ struct SolvedRevolution {
 // diagram plots them.
 struct FamilyEvents {
     SimulationState state{}; // FamilyGearFrom, FamilyGearTo, FamilyCount and Nsteps as the sweep sets them
-    FamilyBlocks blocks;      // the events of each member (the pressures are not kept)
+    FamilyBlocks blocks;     // the events of each member (the pressures are not kept)
     std::array<float, StepArraySize> piston{}; // of the last member, as the sweep leaves it
     std::vector<PointEvents> members;
 };
@@ -133,8 +133,9 @@ private:
 };
 
 // The figures of PointEvents from a solved revolution: the listing figures of `figures`, and whether
-// the revolution is one to trust. `valve` and `piston` are its steps, `n` its step count.
+// the revolution is one to trust. `valve` and `piston` are its steps, `n` its step count, `slack`
+// the backlash of the valve drive.
 PointEvents EventsOf(OperatingPoint point, const ListingFigures& figures, std::span<const float> piston,
-                     std::span<const float> valve, int n, bool eventsImproper);
+                     std::span<const float> valve, int n, bool eventsImproper, double slack);
 
 } // namespace linkwright

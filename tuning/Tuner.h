@@ -60,7 +60,8 @@ std::vector<std::size_t> TunableFields(const EditorTable& table, const std::vect
 // The bounds of a control by default: 10 % either side of the value it shows, or 0.1 either side of 0.
 VariedControl DefaultBounds(std::string component, double shown);
 // "NAME" or "NAME:LOW:HIGH" (--vary); `shown` is the value the control shows today.
-VariedControl ParseVaried(std::string_view text, const EditorTable& table, const std::vector<ControlValue>& values);
+VariedControl ParseVaried(std::string_view text, const EditorTable& table,
+                          const std::vector<ControlValue>& values);
 
 struct TuningProblem {
     std::vector<VariedControl> vary;
@@ -80,7 +81,7 @@ struct TargetReading {
 
 struct Evaluation {
     bool feasible = false;
-    std::string problem; // why not, when not
+    std::string problem;  // why not, when not
     double objective = 0; // the sum of the squared shortfalls, scaled; 0 when every target is met
     std::vector<TargetReading> readings;
     std::vector<PointEvents> events; // at every point the targets name, in the order first named
@@ -90,9 +91,9 @@ struct Evaluation {
 struct TuningProgress {
     int evaluations = 0;
     int maxEvaluations = 0;
-    bool feasible = false;      // a feasible design has been found
-    double bestObjective = 0;   // of the best so far
-    std::vector<double> best;   // the best so far, one value per varied control
+    bool feasible = false;    // a feasible design has been found
+    double bestObjective = 0; // of the best so far
+    std::vector<double> best; // the best so far, one value per varied control
 };
 
 struct TuningOptions {
@@ -160,6 +161,7 @@ private:
 };
 
 // Types the tuned texts into the editor's controls (as the form holds them, `values`).
-void TypeTuned(const EditorTable& table, std::vector<ControlValue>& values, const std::vector<TunedField>& typed);
+void TypeTuned(const EditorTable& table, std::vector<ControlValue>& values,
+               const std::vector<TunedField>& typed);
 
 } // namespace linkwright

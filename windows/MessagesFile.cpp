@@ -56,6 +56,7 @@ void MessagesFile::EndLine() {
     EnsureOpen();
     errno = 0;
     if (std::fputc('\n', file_) == EOF) ThrowFileError(errno, "Cannot write to the messages file", path_);
+    ++lines_;
 }
 
 void MessagesFile::Flush() {

@@ -29,6 +29,9 @@ public:
     void Reopen();       // opens again for appending (after the window read it)
     bool IsOpen() const { return file_ != nullptr; }
 
+    // Line ends written since this object was made.
+    long LinesWritten() const { return lines_; }
+
     // Everything written so far (flushes first). Empty when the file does not exist.
     std::string Contents();
 
@@ -36,6 +39,7 @@ private:
     void EnsureOpen();
     std::filesystem::path path_;
     std::FILE* file_ = nullptr;
+    long lines_ = 0;
 };
 
 } // namespace linkwright

@@ -272,14 +272,17 @@ float Wal2::PistonPct() const {
 void Wal2::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, float gearSetting) {
     GearRecord.LastForward = env_.state.fwd;
 
-    ListingFile file(ListingFileName());
+    // A design solved apart from the shown gear lists nothing: the listing is the shown gear's.
+    std::optional<ListingFile> file;
+    if (WritesListing) file.emplace(ListingFileName());
     const double stroke = GearRecord.PistStroke;
     // Every position of the revolution is solved in one pass, then listed and stored in turn.
     SolveRevolutionBatched(
         steps, Nsteps,
         [&](const RevolutionPositions& revolution) {
-            listing_.Begin(revolution, "Crankangle CombLeverTopXY CombLeverBotXY DieblockXY TailpinXY "
-                                       "EccPinXY XheadXY CrankXY");
+            if (WritesListing)
+                listing_.Begin(revolution, "Crankangle CombLeverTopXY CombLeverBotXY DieblockXY TailpinXY "
+                                           "EccPinXY XheadXY CrankXY");
             positions_.resize(revolution.cranks.size());
             positionIterations_.resize(revolution.cranks.size());
             SolvePositions(revolution.cranks, gearSetting, positions_, positionIterations_);
@@ -290,12 +293,13 @@ void Wal2::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, f
         },
         [&](int k, float) {
             const Wal2Points& p = positions_[static_cast<std::size_t>(k)];
-            listing_.AppendLine(static_cast<std::size_t>(k), {p.T, p.U, p.B, p.X, p.E, p.G, p.C});
+            if (WritesListing)
+                listing_.AppendLine(static_cast<std::size_t>(k), {p.T, p.U, p.B, p.X, p.E, p.G, p.C});
         });
     pts_ = positions_.back();
     iterations_ = positionIterations_.back();
 
-    file.Replace(listing_.Text());
+    if (file) file->Replace(listing_.Text());
 
     FillValvingWords(events);
 }
