@@ -99,6 +99,7 @@ public:
     GearKind Kind() const { return kind_; }
     GearModel& Model() { return *model_; }
     SimulationState& State() { return state_; }
+    QuietDialogs& Dialogs() { return dialogs_; }
 
     // Makes this design a copy of `model`'s gear and of the state's solution steps.
     void CopyFrom(GearModel& model, const SimulationState& state);
