@@ -442,7 +442,8 @@ TuningResult Tuner::Run(const TuningOptions& options) {
     Search search{*this, problem_, options,     std::chrono::steady_clock::now(),
                   0,     0,        false,       std::numeric_limits<double>::infinity(),
                   {},    {},       std::nullopt};
-    search.budget = std::max(1, options.maxEvaluations);
+    // The start's own evaluation counts against the budget.
+    search.budget = std::max(1, options.maxEvaluations - 1);
     const std::size_t n = problem_.vary.size();
     std::vector<double> u(n);
     for (std::size_t i = 0; i < n; ++i) {

@@ -89,6 +89,42 @@ TEST_P(EveryKindDesign, AGearThatCannotBeSolvedIsNotProper) {
     EXPECT_FALSE(design.Solve({1.0f, true}).events.proper);
 }
 
+// Every kind tunes through its own editor: its first geometry controls varied for equal cut-offs at
+// half gear, the answer is feasible, no worse than the start, within the bounds, and typed into the
+// editor it gives the events the tuner reported.
+TEST_P(EveryKindDesign, TunesThroughItsEditor) {
+    GearModel& model = sim.CurrentModel();
+    GearDesign design(model, sim.State);
+    const std::vector<ControlValue> values = design.EditorValues();
+    const EditorTable& table = design.Model().Editor();
+    const std::vector<std::size_t> tunable = TunableFields(
+        table, values, EditorSession(design.Model(), design.State(), design.Dialogs()).Enabled(values));
+    TuningProblem problem;
+    for (const std::size_t field : tunable)
+        if (table.fields[field].tab == GeometryTab && problem.vary.size() < 4)
+            problem.vary.push_back(ParseVaried(table.fields[field].component, table, values));
+    ASSERT_EQ(problem.vary.size(), 4u);
+    problem.targets.push_back(ParseTarget("equal-cutoff@0.5"));
+    Tuner tuner(model, sim.State, problem);
+    TuningOptions options;
+    options.maxEvaluations = 200;
+    const TuningResult result = tuner.Run(options);
+    ASSERT_TRUE(result.before.feasible) << result.before.problem;
+    ASSERT_TRUE(result.after.feasible);
+    EXPECT_LT(result.after.largestShortfall, result.before.largestShortfall / 2);
+    EXPECT_EQ(result.evaluations, options.maxEvaluations);
+    for (std::size_t i = 0; i < result.best.size(); ++i) {
+        EXPECT_GE(result.best[i], problem.vary[i].low);
+        EXPECT_LE(result.best[i], problem.vary[i].high);
+    }
+    std::vector<ControlValue> typed = values;
+    TypeTuned(table, typed, result.typed);
+    ASSERT_TRUE(design.Ok(typed).empty());
+    const PointEvents events = design.Solve({0.5f, true}).events;
+    EXPECT_EQ(events.front.cutoffPct, result.after.readings[0].front);
+    EXPECT_EQ(events.rear.cutoffPct, result.after.readings[0].rear);
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, EveryKindDesign, ::testing::ValuesIn(BuiltKinds()),
                          [](const auto& info) { return std::string(KindRow(info.param).name); });
 
