@@ -149,7 +149,7 @@ PointEvents EventsOf(OperatingPoint point, const ListingFigures& figures, std::s
     return events;
 }
 
-const SolvedRevolution& GearDesign::Solve(OperatingPoint point) {
+const SolvedRevolution& GearDesign::Solve(OperatingPoint point, bool pressures) {
     SolvedRevolution& solved = solved_;
     state_.fwd = point.forward ? 1 : 0;
     state_.GearSetting = point.setting;
@@ -158,8 +158,11 @@ const SolvedRevolution& GearDesign::Solve(OperatingPoint point) {
     const long linesBefore = messages_.LinesWritten();
     model_->SolveRevolution(solved.steps, n, solved.record, point.setting);
     std::uint8_t improper = 0;
-    FindEvents(solved.steps.StepPistonPct, solved.steps.StepValvePos, solved.frontPressure,
-               solved.rearPressure, solved.record, n, improper);
+    if (pressures)
+        FindEvents(solved.steps.StepPistonPct, solved.steps.StepValvePos, solved.frontPressure,
+                   solved.rearPressure, solved.record, n, improper);
+    else
+        FindEventSteps(solved.steps.StepValvePos, solved.record, n, improper);
     const ListingFigures figures = ComputeListingFigures(
         solved.record, solved.steps.StepCrankAngle, solved.steps.StepPistonPct, solved.steps.StepValvePos, n);
     solved.events = EventsOf(point, figures, solved.steps.StepPistonPct, solved.steps.StepValvePos, n,
