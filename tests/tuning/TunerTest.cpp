@@ -246,6 +246,14 @@ TEST_F(TunerFixture, ACancelStopsBeforeTheNextEvaluation) {
     EXPECT_EQ(result.stop, TuningStop::Cancelled);
     EXPECT_EQ(result.evaluations, seen + 1); // the evaluation of the start counts too
     EXPECT_LE(seen, 50);
+
+    // No time left: nothing beyond the start is evaluated.
+    TuningOptions noTime;
+    noTime.maxSeconds = 0;
+    const TuningResult timed = tuner.Run(noTime);
+    EXPECT_EQ(timed.stop, TuningStop::Time);
+    EXPECT_EQ(timed.evaluations, 1);
+    EXPECT_EQ(timed.best, timed.start);
 }
 
 TEST_F(TunerFixture, AProblemThatCannotBeSetIsRefused) {
