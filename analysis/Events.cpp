@@ -65,8 +65,8 @@ void SetPortOpenings(EventRecord& events) {
     events.BottomExhaust = static_cast<float>(-exhaust);
 }
 
-void FindEvents(std::span<const float> piston, std::span<const float> valve, std::span<float> front,
-                std::span<float> rear, EventRecord& events, int Nsteps, std::uint8_t& EventsImproper) {
+void FindEventSteps(std::span<const float> valve, EventRecord& events, int Nsteps,
+                    std::uint8_t& EventsImproper) {
     EventsImproper = 0;
     SetPortOpenings(events);
 
@@ -94,6 +94,11 @@ void FindEvents(std::span<const float> piston, std::span<const float> valve, std
         events.tson = events.tsoff = events.bson = events.bsoff = 1;
         events.teon = events.teoff = events.beon = events.beoff = 1;
     }
+}
+
+void FindEvents(std::span<const float> piston, std::span<const float> valve, std::span<float> front,
+                std::span<float> rear, EventRecord& events, int Nsteps, std::uint8_t& EventsImproper) {
+    FindEventSteps(valve, events, Nsteps, EventsImproper);
     ComputePressures(piston, events, Nsteps, front, rear, EventsImproper);
 }
 

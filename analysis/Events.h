@@ -23,8 +23,11 @@ int FallingCrossing(std::span<const float> valve, int Nsteps, float level, std::
 // Words 0..3 from the valving words 12..15 and the admission flag (byte 84).
 void SetPortOpenings(EventRecord& events);
 
-// Fills words 0..11 of `events`, sets EventsImproper (all eight event steps become 1 when a search
-// failed), then computes the pressures of both cylinder ends into `front` and `rear`.
+// Fills words 0..11 of `events` and sets EventsImproper (all eight event steps become 1 when a
+// search failed).
+void FindEventSteps(std::span<const float> valve, EventRecord& events, int Nsteps,
+                    std::uint8_t& EventsImproper);
+// FindEventSteps, then the pressures of both cylinder ends into `front` and `rear`.
 void FindEvents(std::span<const float> piston, std::span<const float> valve, std::span<float> front,
                 std::span<float> rear, EventRecord& events, int Nsteps, std::uint8_t& EventsImproper);
 

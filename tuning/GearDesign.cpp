@@ -92,15 +92,19 @@ bool AllFinite(std::span<const float> values, int n) {
     return std::all_of(values.begin(), values.begin() + n + 1, [](float v) { return std::isfinite(v); });
 }
 
-// A position the linkage cannot reach keeps the pins of the position before: the piston or the
-// valve then stands where it should move and jumps where the linkage is solved again, or the
-// revolution ends elsewhere than it began (entries 0 and n are the same crank position). Answers
-// why the revolution is not one to trust, or nothing. A step may move at most three times as far
-// as the fastest a crank of the same travel moves its follower (travel / 2 x 2 pi / n).
+// A position the linkage cannot reach keeps the pins of the position before: the piston then
+// falls short of its stroke, the piston or the valve jumps where the linkage is solved again, or
+// the revolution ends elsewhere than it began (entries 0 and n are the same crank position).
+// Answers why the revolution is not one to trust, or nothing. A step may move ten times as far as
+// the fastest a crank of the same travel moves its follower (travel / 2 x 2 pi / n): a gear's own
+// quick motions stay well within that, a pin left behind for a few steps does not.
 std::string BrokenRevolution(std::span<const float> piston, std::span<const float> valve, int n,
                              double valveTravel, double slack) {
-    const double pistonStep = 3.0 * 50.0 * 2.0 * std::numbers::pi / n;
-    const double valveStep = 3.0 * valveTravel / 2.0 * 2.0 * std::numbers::pi / n + 1e-6;
+    const auto [least, most] = std::minmax_element(piston.begin(), piston.begin() + n + 1);
+    if (*most - *least < 90.0f) return "the piston does not make its stroke";
+    const double stepFactor = 10.0 * 2.0 * std::numbers::pi / n;
+    const double pistonStep = stepFactor * 50.0;
+    const double valveStep = stepFactor * valveTravel / 2.0 + 1e-6;
     for (int i = 1; i <= n; ++i) {
         if (std::fabs(static_cast<double>(piston[i]) - piston[i - 1]) > pistonStep)
             return "the piston jumps between steps " + std::to_string(i - 1) + " and " + std::to_string(i);
@@ -145,7 +149,7 @@ PointEvents EventsOf(OperatingPoint point, const ListingFigures& figures, std::s
     return events;
 }
 
-const SolvedRevolution& GearDesign::Solve(OperatingPoint point) {
+const SolvedRevolution& GearDesign::Solve(OperatingPoint point, bool pressures) {
     SolvedRevolution& solved = solved_;
     state_.fwd = point.forward ? 1 : 0;
     state_.GearSetting = point.setting;
@@ -154,8 +158,11 @@ const SolvedRevolution& GearDesign::Solve(OperatingPoint point) {
     const long linesBefore = messages_.LinesWritten();
     model_->SolveRevolution(solved.steps, n, solved.record, point.setting);
     std::uint8_t improper = 0;
-    FindEvents(solved.steps.StepPistonPct, solved.steps.StepValvePos, solved.frontPressure,
-               solved.rearPressure, solved.record, n, improper);
+    if (pressures)
+        FindEvents(solved.steps.StepPistonPct, solved.steps.StepValvePos, solved.frontPressure,
+                   solved.rearPressure, solved.record, n, improper);
+    else
+        FindEventSteps(solved.steps.StepValvePos, solved.record, n, improper);
     const ListingFigures figures = ComputeListingFigures(
         solved.record, solved.steps.StepCrankAngle, solved.steps.StepPistonPct, solved.steps.StepValvePos, n);
     solved.events = EventsOf(point, figures, solved.steps.StepPistonPct, solved.steps.StepValvePos, n,

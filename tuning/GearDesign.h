@@ -61,7 +61,7 @@ struct SolvedRevolution {
     int Nsteps = 0;
     StepArrays steps;
     EventRecord record{};
-    std::array<float, StepArraySize> frontPressure{};
+    std::array<float, StepArraySize> frontPressure{}; // when the solve was asked for them
     std::array<float, StepArraySize> rearPressure{};
 };
 
@@ -99,6 +99,7 @@ public:
     GearKind Kind() const { return kind_; }
     GearModel& Model() { return *model_; }
     SimulationState& State() { return state_; }
+    QuietDialogs& Dialogs() { return dialogs_; }
 
     // Makes this design a copy of `model`'s gear and of the state's solution steps.
     void CopyFrom(GearModel& model, const SimulationState& state);
@@ -117,8 +118,8 @@ public:
     std::vector<EditorSession::Refusal> Ok(const std::vector<ControlValue>& values);
 
     // One revolution solved at `point` with the design's solution steps, its events found and the
-    // listings' figures taken, without writing any listing.
-    const SolvedRevolution& Solve(OperatingPoint point);
+    // listings' figures taken, without writing any listing; the cylinder pressures too when asked.
+    const SolvedRevolution& Solve(OperatingPoint point, bool pressures = false);
     // The family sweep's ten revolutions, of the sign of `setting` (forward running unless not).
     FamilyEvents Family(float setting, bool forward);
 

@@ -158,6 +158,7 @@ private:
     std::vector<std::size_t> varied_; // table index of each varied control
     std::vector<double> start_;
     std::vector<OperatingPoint> points_;
+    double lengthScale_ = 1;
 };
 
 // Types the tuned texts into the editor's controls (as the form holds them, `values`).
