@@ -783,7 +783,11 @@ void TfrmMain::Compare1Click() {
         std::string shownName = sim_.CurrentFileName;
         shownName.erase(0, shownName.find_first_not_of(' '));
         std::string otherName = Simulation::FileNameWithoutFolder(*chosen);
-        if (otherName == shownName) otherName += " (file)";
+        // A gear compared with the file it was saved in: which column is which.
+        if (otherName == shownName) {
+            shownName += " (shown)";
+            otherName += " (file)";
+        }
         if (compareWindow_) compareWindow_->close();
         compareWindow_ = std::make_unique<CompareWindow>(
             std::array<std::unique_ptr<GearDesign>, 2>{

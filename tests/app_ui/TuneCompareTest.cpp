@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QThread>
 
@@ -151,10 +152,14 @@ TEST_F(TuneCompareTest, ASearchOnItsThreadLeavesTheGearAloneUntilApplyBringsItsE
 }
 
 TEST_F(TuneCompareTest, CancelAndCloseStopARunningSearchPromptly) {
-    // Targets no design of these three controls meets: the search would use all it may.
+    // Every control varied, for targets at many points: the search would take long.
     TuneDialog* tune = OpenTune("equal-cutoff@0.1,0.25,0.5,0.75,1");
     ASSERT_NE(tune, nullptr);
     ASSERT_TRUE(tune->AddTarget("equal-lead@0.25,1"));
+    auto* controls = Find<QTableWidget>(tune, "Controls");
+    ASSERT_GT(controls->rowCount(), 10);
+    for (int row = 0; row < controls->rowCount(); ++row)
+        controls->item(row, 0)->setCheckState(Qt::Checked);
     Find<QSpinBox>(tune, "MaxEvaluations")->setValue(1000000);
     for (const bool byClose : {false, true}) {
         Find<QPushButton>(tune, "Run")->click();
@@ -203,7 +208,9 @@ TEST_F(TuneCompareTest, ASavedCopyComparesEqualAndAChangedGearOrABadFileDoNot) {
     CompareWindow* first = window->ComparisonWindow();
     ASSERT_NE(first, nullptr);
     ASSERT_TRUE(first->isVisible());
-    EXPECT_EQ(first->Names()[1], "copy.L1");
+    // The shown gear has the copy's name since it was saved.
+    EXPECT_EQ(first->Names()[0], "copy.L1 (shown)");
+    EXPECT_EQ(first->Names()[1], "copy.L1 (file)");
     compare(*first, true);
 
     // Settings that are not gear settings are refused and the table stays.
