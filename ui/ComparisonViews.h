@@ -7,8 +7,10 @@
 #include "ui/QtCanvas.h"
 
 #include <QImage>
+#include <QString>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -36,6 +38,8 @@ public:
 
     QSize sizeHint() const override { return {420, 300}; }
     QSize minimumSizeHint() const override { return {160, 120}; }
+    // What the view says while it has no picture.
+    void SetPlaceholder(const QString& text);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -46,11 +50,17 @@ private:
     std::unique_ptr<QtCanvas> canvas_;
     Glib1 plot_;
     QImage picture_;
+    QString placeholder_;
 };
 
-// Fills `view` with the table: its columns as the headers (the name of the design a column is of,
-// one of `names`, on a line of its own under the quantity), one row per row, read-only; the
-// columns then fit their contents.
-void ShowEventsTable(QTableWidget& view, const EventsTable& table, const std::vector<std::string>& names);
+// How the events table is laid out: as it is, a row per operating point and end and a column per
+// quantity and design; or turned, a column per point and end and a row per quantity and design,
+// which suits a narrow view of a few points.
+enum class TableLayout : std::uint8_t { AsIs, Turned };
+
+// Fills `view` with the table, read-only. The name of the design a quantity is of, one of
+// `names`, goes on a line of its own under the quantity's, so the columns stay narrow.
+void ShowEventsTable(QTableWidget& view, const EventsTable& table, const std::vector<std::string>& names,
+                     TableLayout layout = TableLayout::AsIs);
 
 } // namespace linkwright

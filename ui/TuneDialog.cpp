@@ -47,8 +47,8 @@ std::string Trimmed(const std::string& text) {
     return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
 }
 
-QString Number(double value) {
-    return QString::number(value, 'g', 7);
+QString Number(double value, int digits = 7) {
+    return QString::number(value, 'g', digits);
 }
 
 QTableWidgetItem* FixedItem(const QString& text) {
@@ -61,7 +61,15 @@ QTableWidgetItem* FixedItem(const QString& text) {
 QString ValuesText(const std::vector<std::string>& components, const std::vector<double>& values) {
     QStringList parts;
     for (std::size_t i = 0; i < components.size() && i < values.size(); ++i)
-        parts << Q(components[i]) + QLatin1Char(' ') + Number(values[i]);
+        parts << Q(components[i]) + QLatin1Char(' ') + Number(values[i], 5);
+    return parts.join(QStringLiteral(", "));
+}
+
+// What Apply types: "ARx 2.049358, PXx 0.3299521".
+QString TypedText(const std::vector<TunedField>& typed) {
+    QStringList parts;
+    for (const TunedField& field : typed)
+        parts << Q(field.component) + QLatin1Char(' ') + Q(field.text);
     return parts.join(QStringLiteral(", "));
 }
 
@@ -92,6 +100,7 @@ void TuneDialog::BuildControls() {
     controls_->setSelectionMode(QAbstractItemView::NoSelection);
     controls_->setEditTriggers(QAbstractItemView::AllEditTriggers);
     controls_->horizontalHeader()->setSectionResizeMode(LabelColumn, QHeaderView::Stretch);
+    controls_->verticalHeader()->setDefaultSectionSize(controls_->fontMetrics().height() + 8);
     controls_->setToolTip(QStringLiteral("Tick the controls the search may vary; it keeps each between its "
                                          "Low and High, in the units the editor shows"));
 
@@ -140,7 +149,6 @@ void TuneDialog::BuildControls() {
 
     run_ = new QPushButton(QStringLiteral("Run"), this);
     run_->setObjectName(QStringLiteral("Run"));
-    run_->setDefault(true);
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
     cancel_->setObjectName(QStringLiteral("CancelRun"));
     apply_ = new QPushButton(QStringLiteral("Apply"), this);
@@ -148,6 +156,9 @@ void TuneDialog::BuildControls() {
     apply_->setToolTip(QStringLiteral("Type the values found into the gear's editor and press its OK"));
     close_ = new QPushButton(QStringLiteral("Close"), this);
     close_->setObjectName(QStringLiteral("Close"));
+    // Enter in the target's box adds the target; no button of the window is pressed by it.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(false);
     connect(run_, &QPushButton::clicked, this, [this] { RunClick(); });
     connect(cancel_, &QPushButton::clicked, this, &TuneDialog::CancelClick);
     connect(apply_, &QPushButton::clicked, this, &TuneDialog::ApplyClick);
@@ -161,7 +172,8 @@ void TuneDialog::BuildControls() {
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("Status"));
     status_->setWordWrap(true);
-    summary_ = new QLabel(this);
+    summary_ = new QLabel(
+        QStringLiteral("Run the search to see the events before and after it, side by side."), this);
     summary_->setObjectName(QStringLiteral("Summary"));
     summary_->setWordWrap(true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -169,6 +181,8 @@ void TuneDialog::BuildControls() {
     events_->setObjectName(QStringLiteral("Events"));
     oval_ = new DrawingView(this);
     oval_->setObjectName(QStringLiteral("OvalPicture"));
+    oval_->SetPlaceholder(QStringLiteral("The oval diagrams before and after, overlaid at the first target's "
+                                         "first setting"));
 
     // The problem on the left, how the search goes on the right, what it found below.
     auto* targetsBox = new QGroupBox(QStringLiteral("Targets"), this);
@@ -207,14 +221,13 @@ void TuneDialog::BuildControls() {
     topRow->addWidget(controls_, 3);
     topRow->addLayout(right, 2);
 
-    auto* bottom = new QWidget(this);
+    auto* bottom = new QGroupBox(QStringLiteral("Result"), this);
     auto* results = new QGridLayout(bottom);
-    results->setContentsMargins(0, 0, 0, 0);
     results->addWidget(summary_, 0, 0, 1, 2);
     results->addWidget(events_, 1, 0);
     results->addWidget(oval_, 1, 1);
-    results->setColumnStretch(0, 3);
-    results->setColumnStretch(1, 2);
+    results->setColumnStretch(0, 1);
+    results->setColumnStretch(1, 1);
     results->setRowStretch(1, 1);
 
     auto* split = new QSplitter(Qt::Vertical, this);
@@ -398,12 +411,13 @@ void TuneDialog::ShowProgress() {
         progress = latest_;
     }
     if (!Running()) return;
+    // The search counts against what is left after the start's evaluation.
     progress_->setMaximum(std::max(1, progress.maxEvaluations));
     progress_->setValue(std::min(progress.evaluations, progress_->maximum()));
     if (cancelled_) return;
     if (progress.best.empty()) return;
     status_->setText(QStringLiteral("Best so far: objective %1%2 \u2014 %3")
-                         .arg(Number(progress.bestObjective))
+                         .arg(Number(progress.bestObjective, 4))
                          .arg(progress.feasible ? QString() : QStringLiteral(" (none feasible yet)"))
                          .arg(ValuesText(varied_, progress.best)));
 }
@@ -431,20 +445,32 @@ void TuneDialog::SearchEnded() {
 void TuneDialog::ShowResult() {
     if (!result_) return;
     const TuningResult& result = *result_;
+    progress_->setMaximum(maxEvaluations_->value());
     progress_->setValue(std::min(result.evaluations, progress_->maximum()));
-    status_->setText(QStringLiteral("Found: %1").arg(ValuesText(varied_, result.best)));
+    status_->setText(QStringLiteral("Found: %1").arg(TypedText(result.typed)));
 
-    QString line = QStringLiteral("%1 evaluations; %2; largest shortfall %3 \u2192 %4")
+    // The shortfalls are percent of the stroke for the cut-offs, lengths for the others.
+    const auto isCutoff = [](const TuningTarget& target) {
+        return target.kind == TargetKind::EqualCutoff || target.kind == TargetKind::Cutoff;
+    };
+    const std::vector<TuningTarget>& targets = tuner_->Problem().targets;
+    const QString unit =
+        std::all_of(targets.begin(), targets.end(), isCutoff)    ? QStringLiteral(" % of the stroke")
+        : std::none_of(targets.begin(), targets.end(), isCutoff) ? QStringLiteral(" (length)")
+                                                                 : QString();
+    QString line = QStringLiteral("%1 evaluations; %2; largest shortfall %3 \u2192 %4%5")
                        .arg(result.evaluations)
                        .arg(QString::fromUtf8(TuningStopText(result.stop)))
-                       .arg(Number(result.before.largestShortfall))
-                       .arg(Number(result.after.largestShortfall));
+                       .arg(QString::number(result.before.largestShortfall, 'g', 4))
+                       .arg(QString::number(result.after.largestShortfall, 'g', 4))
+                       .arg(unit);
     if (!result.after.feasible && !result.after.problem.empty())
         line += QStringLiteral(" (") + Q(result.after.problem) + QLatin1Char(')');
     summary_->setText(line);
 
     const std::vector<std::string> names = {"Before", "After"};
-    ShowEventsTable(*events_, CompareEvents(names, {result.before.events, result.after.events}), names);
+    ShowEventsTable(*events_, CompareEvents(names, {result.before.events, result.after.events}), names,
+                    TableLayout::Turned);
 
     // The oval diagrams of both at the first target's first point, each solved on a design of
     // its own: before as the gear is shown, after with the found values typed into its editor.
@@ -479,7 +505,7 @@ void TuneDialog::ApplyClick() {
         if (!sim_.ApplyTyped(result_->typed)) return;
         apply_->setEnabled(false);
         FillControls();
-        status_->setText(QStringLiteral("Applied: %1").arg(ValuesText(varied_, result_->best)));
+        status_->setText(QStringLiteral("Applied: %1").arg(TypedText(result_->typed)));
         emit Applied();
     });
 }

@@ -132,7 +132,7 @@ TEST_F(TuneCompareTest, ASearchOnItsThreadLeavesTheGearAloneUntilApplyBringsItsE
     EXPECT_LT(result.after.largestShortfall, 0.5);
     EXPECT_LT(result.after.largestShortfall, result.before.largestShortfall);
     // Front and rear of the one point, before and after, and the line that sums the search up.
-    EXPECT_EQ(Find<QTableWidget>(tune, "Events")->rowCount(), 2);
+    EXPECT_EQ(Find<QTableWidget>(tune, "Events")->columnCount(), 2);
     const QString summary = Find<QLabel>(tune, "Summary")->text();
     EXPECT_TRUE(summary.contains(QString::number(result.evaluations) + QStringLiteral(" evaluations")))
         << summary.toStdString();
