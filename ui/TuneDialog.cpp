@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableWidget>
@@ -236,8 +237,13 @@ void TuneDialog::BuildControls() {
     split->setChildrenCollapsible(false);
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 1);
+    // A screen too small for the whole window makes its contents scroll.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(split);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(split);
+    layout->addWidget(scroll);
 
     setup_ = {controls_, targets_,   targetText_,     add,  remove, equalCutoff,
               equalLead, direction_, maxEvaluations_, seed_};
