@@ -3,9 +3,12 @@
 #include "fuzz/GearPipeline.h"
 
 #include "app/Simulation.h"
+#include "common/NumberFormat.h"
 #include "gears/GearKinds.h"
 #include "plot/Canvas.h"
 #include "plot/Glib1.h"
+#include "tuning/EventsTable.h"
+#include "tuning/Tuner.h"
 #include "windows/Dialogs.h"
 
 #include <cctype>
@@ -19,6 +22,7 @@
 #include <numbers>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace linkwright::fuzzing {
 
@@ -211,6 +215,43 @@ void RunGearPipeline(std::span<const std::uint8_t> input) {
 
     sim.Family1Click();
     sim.Redraw();
+
+    // A short tune of the first two controls for equal cut-offs where the gear is set, and its
+    // events beside the gear's: every figure a number, the shown gear untouched.
+    {
+        GearModel& model = sim.CurrentModel();
+        const std::span<const std::uint8_t> bytes = model.RecordBytes();
+        const std::vector<std::uint8_t> record(bytes.begin(), bytes.end());
+        try {
+            GearDesign design(model, sim.State);
+            const std::vector<ControlValue> values = design.EditorValues();
+            const EditorTable& table = design.Model().Editor();
+            TuningProblem problem;
+            for (const std::size_t field : TunableFields(
+                     table, values,
+                     EditorSession(design.Model(), design.State(), design.Dialogs()).Enabled(values)))
+                if (problem.vary.size() < 2)
+                    problem.vary.push_back(ParseVaried(table.fields[field].component, table, values));
+            problem.targets.push_back(ParseTarget("equal-cutoff@" + ShortestText(sim.State.GearSetting)));
+            Tuner tuner(model, sim.State, problem);
+            TuningOptions options;
+            options.maxEvaluations = 6;
+            const TuningResult result = tuner.Run(options);
+            if (result.after.feasible)
+                for (const TargetReading& reading : result.after.readings)
+                    if (!std::isfinite(reading.front) || !std::isfinite(reading.rear) ||
+                        !std::isfinite(reading.shortfall))
+                        Breach("a feasible design reads a figure that is no number");
+            const std::string csv = EventsTableCsv(
+                CompareEvents({"before", "after"}, {result.before.events, result.after.events}));
+            CheckingCanvas::CheckText(csv);
+        } catch (const std::invalid_argument&) {
+            // No control to vary (a value that is no number), or a start the editor refuses.
+        }
+        const std::span<const std::uint8_t> after = model.RecordBytes();
+        if (!std::equal(after.begin(), after.end(), record.begin(), record.end()))
+            Breach("the tuner changed the shown gear");
+    }
 
     // The editor opened and OKed as it stands, then the gear saved and loaded again.
     sim.Edit1Click([](EditorSession& session) { session.Ok(session.Fill()); });

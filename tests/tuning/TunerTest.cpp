@@ -14,6 +14,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace linkwright::testing {
@@ -254,6 +255,15 @@ TEST_F(TunerFixture, ACancelStopsBeforeTheNextEvaluation) {
     EXPECT_EQ(timed.stop, TuningStop::Time);
     EXPECT_EQ(timed.evaluations, 1);
     EXPECT_EQ(timed.best, timed.start);
+}
+
+TEST(TuningControls, BoundsByDefaultAreTenPercentEitherSideOrATenthAboutZero) {
+    for (const auto& [shown, low, high] : std::vector<std::tuple<double, double, double>>{
+             {0, -0.1, 0.1}, {-2, -2.2, -1.8}, {27.5, 24.75, 30.25}}) {
+        const VariedControl control = DefaultBounds("X", shown);
+        EXPECT_DOUBLE_EQ(control.low, low);
+        EXPECT_DOUBLE_EQ(control.high, high);
+    }
 }
 
 TEST_F(TunerFixture, AProblemThatCannotBeSetIsRefused) {
