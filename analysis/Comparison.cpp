@@ -111,6 +111,8 @@ void DrawOvalComparison(Glib1& plot, int width, int height, std::span<const Oval
                              100.0f * static_cast<float>(plotTop) / static_cast<float>(std::max(height, 1)),
                          50.0f, 85.0f);
     }
+    // The frames and axes black, as the oval diagram's, whatever the picture before.
+    plot.SetColour(1);
     ovalplt::DrawOvalPanels(plot, width, height, top, q, curves, 1);
     if (canvas != nullptr) DrawKey(plot, *canvas, key, key.margin);
 }
