@@ -107,6 +107,7 @@ void TuneDialog::BuildControls() {
 
     targets_ = new QListWidget(this);
     targets_->setObjectName(QStringLiteral("Targets"));
+    targets_->setMinimumHeight(targets_->fontMetrics().height() * 4);
     targetText_ = new QLineEdit(this);
     targetText_->setObjectName(QStringLiteral("TargetText"));
     targetText_->setPlaceholderText(QStringLiteral("equal-cutoff@0.25,0.5  cutoff@1=75  max-travel=5"));
@@ -172,7 +173,8 @@ void TuneDialog::BuildControls() {
     progress_->setFormat(QStringLiteral("%v of %m evaluations"));
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("Status"));
-    status_->setWordWrap(true);
+    // One line, however many controls are varied: the whole text is its tip.
+    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     summary_ = new QLabel(
         QStringLiteral("Run the search to see the events before and after it, side by side."), this);
     summary_->setObjectName(QStringLiteral("Summary"));
@@ -235,8 +237,10 @@ void TuneDialog::BuildControls() {
     split->addWidget(top);
     split->addWidget(bottom);
     split->setChildrenCollapsible(false);
-    split->setStretchFactor(0, 1);
-    split->setStretchFactor(1, 1);
+    // The pictures get the room: the controls and the targets scroll.
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 3);
+    split->setSizes({370, 430});
     // A screen too small for the whole window makes its contents scroll.
     auto* scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -375,7 +379,7 @@ bool TuneDialog::RunClick() {
         }
         progress_->setRange(0, options.maxEvaluations);
         progress_->setValue(0);
-        status_->setText(QStringLiteral("Searching\u2026"));
+        ShowStatus(QStringLiteral("Searching\u2026"));
         ShowRunning(true);
         worker_ = std::thread([this, options] {
             try {
@@ -395,10 +399,15 @@ bool TuneDialog::RunClick() {
     });
 }
 
+void TuneDialog::ShowStatus(const QString& text) {
+    status_->setToolTip(text);
+    status_->setText(status_->fontMetrics().elidedText(text, Qt::ElideRight, std::max(40, status_->width())));
+}
+
 void TuneDialog::CancelClick() {
     if (!Running()) return;
     cancelled_ = true;
-    status_->setText(QStringLiteral("Stopping\u2026"));
+    ShowStatus(QStringLiteral("Stopping\u2026"));
 }
 
 void TuneDialog::ShowRunning(bool running) {
@@ -422,10 +431,10 @@ void TuneDialog::ShowProgress() {
     progress_->setValue(std::min(progress.evaluations, progress_->maximum()));
     if (cancelled_) return;
     if (progress.best.empty()) return;
-    status_->setText(QStringLiteral("Best so far: objective %1%2 \u2014 %3")
-                         .arg(Number(progress.bestObjective, 4))
-                         .arg(progress.feasible ? QString() : QStringLiteral(" (none feasible yet)"))
-                         .arg(ValuesText(varied_, progress.best)));
+    ShowStatus(QStringLiteral("Best so far: objective %1%2 \u2014 %3")
+                   .arg(Number(progress.bestObjective, 4))
+                   .arg(progress.feasible ? QString() : QStringLiteral(" (none feasible yet)"))
+                   .arg(ValuesText(varied_, progress.best)));
 }
 
 void TuneDialog::SearchEnded() {
@@ -441,7 +450,7 @@ void TuneDialog::SearchEnded() {
     if (failure.empty()) {
         RunGuarded(dialogs_, [&] { ShowResult(); });
     } else {
-        status_->setText(Q(failure));
+        ShowStatus(Q(failure));
         ReportError(dialogs_, failure);
     }
     ShowRunning(false);
@@ -453,7 +462,7 @@ void TuneDialog::ShowResult() {
     const TuningResult& result = *result_;
     progress_->setMaximum(maxEvaluations_->value());
     progress_->setValue(std::min(result.evaluations, progress_->maximum()));
-    status_->setText(QStringLiteral("Found: %1").arg(TypedText(result.typed)));
+    ShowStatus(QStringLiteral("Finished: %1").arg(QString::fromUtf8(TuningStopText(result.stop))));
 
     // The shortfalls are percent of the stroke for the cut-offs, lengths for the others.
     const auto isCutoff = [](const TuningTarget& target) {
@@ -472,6 +481,7 @@ void TuneDialog::ShowResult() {
                        .arg(unit);
     if (!result.after.feasible && !result.after.problem.empty())
         line += QStringLiteral(" (") + Q(result.after.problem) + QLatin1Char(')');
+    line += QStringLiteral(".\nFound: ") + TypedText(result.typed);
     summary_->setText(line);
 
     const std::vector<std::string> names = {"Before", "After"};
@@ -511,7 +521,7 @@ void TuneDialog::ApplyClick() {
         if (!sim_.ApplyTyped(result_->typed)) return;
         apply_->setEnabled(false);
         FillControls();
-        status_->setText(QStringLiteral("Applied: %1").arg(TypedText(result_->typed)));
+        ShowStatus(QStringLiteral("Applied: %1").arg(TypedText(result_->typed)));
         emit Applied();
     });
 }
@@ -528,7 +538,7 @@ void TuneDialog::closeEvent(QCloseEvent* event) {
     if (Running()) {
         StopAndWait();
         ShowRunning(false);
-        status_->setText(QStringLiteral("Stopped"));
+        ShowStatus(QStringLiteral("Stopped"));
     }
     QDialog::closeEvent(event);
 }
@@ -537,7 +547,7 @@ void TuneDialog::reject() {
     if (Running()) {
         StopAndWait();
         ShowRunning(false);
-        status_->setText(QStringLiteral("Stopped"));
+        ShowStatus(QStringLiteral("Stopped"));
     }
     QDialog::reject();
 }

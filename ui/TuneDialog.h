@@ -17,6 +17,7 @@
 #include <vector>
 
 class QComboBox;
+class QString;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -71,6 +72,7 @@ private:
     void FillControls();
     void ShowRunning(bool running);
     void ShowProgress();
+    void ShowStatus(const QString& text);
     void SearchEnded();
     void ShowResult();
     void StopAndWait();
