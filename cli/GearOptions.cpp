@@ -48,7 +48,8 @@ std::string KindOptionHelp() {
     return help;
 }
 
-// What is wrong with a data file the current kind refused.
+} // namespace
+
 std::string WhyRefused(const std::string& file, const GearKindRow& row) {
     const int descriptor = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0) return std::strerror(errno);
@@ -69,8 +70,6 @@ std::string WhyRefused(const std::string& file, const GearKindRow& row) {
                std::to_string(row.fileVersion);
     return "it cannot be read as a " + name + " file";
 }
-
-} // namespace
 
 void AddGearOptions(CLI::App& command, GearOptions& o) {
     command.add_option("--kind", o.kind, KindOptionHelp());

@@ -16,6 +16,7 @@
 namespace linkwright {
 
 class QtCanvas;
+struct GearKindRow;
 
 // Message boxes have no one to answer them here: the texts go to stderr, questions answer OK.
 class HeadlessDialogs final : public Dialogs {
@@ -57,6 +58,10 @@ void AddGearOptions(CLI::App& command, GearOptions& options);
 std::unique_ptr<Simulation> PrepareGear(const GearOptions& options, HeadlessDialogs& dialogs,
                                         QtCanvas& canvas);
 
+// What is wrong with a data file that the kind of `row` refused: why it cannot be read, that it is
+// no plain file, or its size or version where the kind's differ.
+std::string WhyRefused(const std::string& file, const GearKindRow& row);
+
 // "WxH" into a width and height of 1 .. 20000 pixels; false when the text is not of that form.
 bool ParseSize(const std::string& text, int& width, int& height);
 
@@ -79,6 +84,7 @@ void AddRenderCommand(CLI::App& app, std::function<int()>& run);
 void AddSolveCommand(CLI::App& app, std::function<int()>& run);
 void AddFieldsCommand(CLI::App& app, std::function<int()>& run);
 void AddSaveCommand(CLI::App& app, std::function<int()>& run);
+void AddCompareCommand(CLI::App& app, std::function<int()>& run);
 
 // Runs a command's work, turning its exceptions into a message on stderr and exit status 1.
 int RunReportingErrors(HeadlessDialogs& dialogs, const std::function<void()>& work);
