@@ -8,6 +8,7 @@
 #include "ui/QtCanvas.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <iostream>
@@ -31,8 +32,15 @@ void WriteCsv(std::ostream& out, const Simulation& sim, int Nsteps) {
 
 // Every named pin at each entry of the step arrays, in their order: the gear is set to the entry's
 // crank angle as the picture is (CalcGear), so each position starts from the one before, as the
-// revolution's did. Columns: the entry, its crank angle, then x and y of each pin by its letter.
+// revolution's did. Columns: the entry, its crank angle, then x and y of each pin by its letter. A
+// coordinate that overflowed is left empty, and said so on stderr once.
 void WritePinsCsv(std::ostream& out, const Simulation& sim, int Nsteps) {
+    bool overflowed = false;
+    const auto coordinate = [&](float value) {
+        if (std::isfinite(value)) return ShortestText(value);
+        overflowed = true;
+        return std::string();
+    };
     GearModel& model = sim.CurrentModel();
     const float setting = sim.State.GearSetting;
     out << "step,crank_angle_rad";
@@ -45,9 +53,12 @@ void WritePinsCsv(std::ostream& out, const Simulation& sim, int Nsteps) {
         model.CalcGear(angle, setting);
         out << i << ',' << ShortestText(angle);
         for (const NamedPin& pin : model.NamedPins())
-            out << ',' << ShortestText(pin.at.x) << ',' << ShortestText(pin.at.y);
+            out << ',' << coordinate(pin.at.x) << ',' << coordinate(pin.at.y);
         out << '\n';
     }
+    if (overflowed)
+        std::cerr << "Some pins of this gear lie beyond the numbers the program can hold: their coordinates "
+                     "are left empty\n";
 }
 
 struct SolveRequest {

@@ -401,15 +401,16 @@ class WalschaertsListing {
 public:
     // Starts the text anew for the positions of a revolution.
     void Begin(const RevolutionPositions& revolution, std::string_view columns);
-    // The line of position k.
+    // The line of position k. A coordinate that is no number (one that overflowed) is listed as 0,
+    // as the step arrays store such a value.
     template <std::size_t N> void AppendLine(std::size_t k, const Point2 (&pins)[N]) {
         // The line is put together in place, then appended whole.
         char line[2 * N * (FieldRoom(6) + 1) + 1];
         char* at = line;
         for (const Point2& pin : pins) {
-            at = WriteF(at, pin.x, 6, 3);
+            at = WriteF(at, std::isfinite(pin.x) ? pin.x : 0.0f, 6, 3);
             *at++ = ' ';
-            at = WriteF(at, pin.y, 6, 3);
+            at = WriteF(at, std::isfinite(pin.y) ? pin.y : 0.0f, 6, 3);
             *at++ = ' ';
         }
         *at++ = '\n';

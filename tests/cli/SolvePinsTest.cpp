@@ -206,5 +206,29 @@ TEST(SolvePins, EveryRodKeepsItsLengthAtEveryStepOfEveryKind) {
     }
 }
 
+// A gear whose record holds numbers so large that some of its pins overflow: neither the pins'
+// table nor the Walschaerts listing shows an infinity; the table leaves those coordinates empty and
+// says so.
+TEST(SolvePins, PinsThatOverflowAreLeftEmptyAndTheListingShowsNoInfinity) {
+    ScratchDir dir;
+    std::vector<unsigned char> input =
+        ReadBytes(std::filesystem::path(LINKWRIGHT_SOURCE_DIR) /
+                  "fuzz/corpus/found-b1a02de596cef87cf196db59872030c8bbe489a9");
+    ASSERT_GT(input.size(), 1u);
+    ASSERT_EQ(input[0], 0); // a Walschaerts 1 file with the defaults
+    WriteBytes(dir / "huge.L1", std::vector<unsigned char>(input.begin() + 1, input.end()));
+    const CliResult run = RunCliIn(dir.path(), "solve --file huge.L1 --pins pins.csv");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("their coordinates are left empty"), std::string::npos) << run.err;
+    for (const char* file : {"pins.csv", "Wal1Output.txt"}) {
+        std::string text = ReadTextFile(dir / file);
+        for (char& c : text)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(text.find("inf"), std::string::npos) << file;
+        EXPECT_EQ(text.find("nan"), std::string::npos) << file;
+    }
+    EXPECT_NE(ReadTextFile(dir / "pins.csv").find(",,"), std::string::npos);
+}
+
 } // namespace
 } // namespace linkwright::testing
