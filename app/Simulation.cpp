@@ -202,6 +202,20 @@ void Simulation::Edit1Click(const std::function<void(EditorSession& session)>& r
     Redraw();
 }
 
+bool Simulation::ApplyTyped(const std::vector<TunedField>& typed) {
+    bool stored = true;
+    Edit1Click([&](EditorSession& session) {
+        std::vector<ControlValue> values = session.Fill();
+        TypeTuned(session.Table(), values, typed);
+        if (session.Ok(values) == EditorOutcome::StayOpen) {
+            // The fields the OK stored before it stopped go back, as the form's Cancel takes them back.
+            session.Cancel();
+            stored = false;
+        }
+    });
+    return stored;
+}
+
 WindowRect FitWindowInto(WindowRect window, const WindowRect& area) {
     window.width = std::clamp(window.width, 1, std::max(1, area.width));
     window.height = std::clamp(window.height, 1, std::max(1, area.height));

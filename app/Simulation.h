@@ -7,6 +7,7 @@
 #include "gears/GearModel.h"
 #include "plot/Glib1.h"
 #include "state/SimulationState.h"
+#include "tuning/Tuner.h"
 #include "windows/Dialogs.h"
 #include "windows/MessagesFile.h"
 
@@ -182,6 +183,11 @@ public:
     // Closes the diagram windows, runs the kind's editor form (the window shows it modally and ends
     // it with session.Ok or Cancel), clamps Nsteps to 30..550 and redraws.
     void Edit1Click(const std::function<void(EditorSession& session)>& runEditorForm);
+    // The editor's OK with these texts typed into its controls (a tuned design applied): Edit1Click
+    // with the typing in place of the form. Returns false when the editor would stay open with a
+    // syntax error; its message has then been shown and the gear, its settings and the state are
+    // as they were.
+    bool ApplyTyped(const std::vector<TunedField>& typed);
     void FormClick() { MovieStopped = 1; }
     void FormKeyPress() { MovieStopped = 1; }
     // Where the windows go at the first activation, for a screen of the given size.

@@ -303,6 +303,8 @@ Evaluation Tuner::Evaluate(std::span<const double> x) {
     evaluation.feasible = true;
 
     const double lengths = lengthScale_;
+    double largestTerm = 0;
+    int readings = 0;
     for (std::size_t t = 0; t < problem_.targets.size(); ++t) {
         const TuningTarget& target = problem_.targets[t];
         for (const OperatingPoint& point : target.points) {
@@ -353,10 +355,15 @@ Evaluation Tuner::Evaluate(std::span<const double> x) {
             } break;
             }
             evaluation.objective += terms;
+            largestTerm = std::max(largestTerm, terms);
+            ++readings;
             evaluation.largestShortfall = std::max(evaluation.largestShortfall, reading.shortfall);
             evaluation.readings.push_back(reading);
         }
     }
+    // The largest shortfall counts four times again for each reading besides it, so that the search
+    // lowers the worst of several points rather than trading it for the others.
+    evaluation.objective += 4 * (readings - 1) * largestTerm;
     return evaluation;
 }
 

@@ -7,6 +7,8 @@
 #include "app/Simulation.h"
 #include "common/ReplacementFile.h"
 #include "gears/GearKinds.h"
+#include "tuning/GearDesign.h"
+#include "ui/CompareWindow.h"
 #include "ui/DiagramWindow.h"
 #include "ui/EditorForm.h"
 #include "ui/ErrorGuard.h"
@@ -19,6 +21,7 @@
 #include "ui/TfrmIndic.h"
 #include "ui/TfrmInfo.h"
 #include "ui/TfrmOval.h"
+#include "ui/TuneDialog.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -331,6 +334,7 @@ void TfrmMain::BuildMenus() {
     action(File1, "Save1", "&Save...", &TfrmMain::Save1Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     action(File1, "Export1", "E&xport...", &TfrmMain::Export1Click);
+    action(File1, "Compare1", "&Compare with...", &TfrmMain::Compare1Click);
     Print1 = File1->addMenu(QStringLiteral("&Print..."));
     Print1->setObjectName(QStringLiteral("Print1"));
     Print1->menuAction()->setObjectName(QStringLiteral("Print1Item"));
@@ -349,6 +353,7 @@ void TfrmMain::BuildMenus() {
     action(View1, "Edit1", "&Edit", &TfrmMain::Edit1Click);
     action(View1, "Messages1", "M&essages", &TfrmMain::Message);
     action(View1, "Family1", "&Family", &TfrmMain::Family1Click);
+    action(View1, "Tune1", "&Tune...", &TfrmMain::Tune1Click);
 
     Measure1 = menuBar()->addMenu(QStringLiteral("&Measure"));
     Measure1->setObjectName(QStringLiteral("Measure1"));
@@ -510,6 +515,9 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     if (Messages_) Messages_->close();
     if (frmInfo_) frmInfo_->close();
     if (AboutBox_) AboutBox_->close();
+    // A search still running stops before the program ends.
+    if (tuneDialog_) tuneDialog_->close();
+    if (compareWindow_) compareWindow_->close();
     event->accept();
 }
 
@@ -762,6 +770,35 @@ void TfrmMain::Export1Click() {
     });
 }
 
+void TfrmMain::Compare1Click() {
+    Guard([&] {
+        const std::optional<std::string> chosen = dialogs_.OpenFile(sim_.OpenDialogRequest());
+        if (!chosen) return;
+        auto other = std::make_unique<GearDesign>(sim_.CurrentKind);
+        // A refused file is answered as File > Open answers it, and nothing opens.
+        if (other->Load(*chosen) == LoadResult::Refused) {
+            dialogs_.Information(GearFileRefusedMessage);
+            return;
+        }
+        std::string shownName = sim_.CurrentFileName;
+        shownName.erase(0, shownName.find_first_not_of(' '));
+        std::string otherName = Simulation::FileNameWithoutFolder(*chosen);
+        // A gear compared with the file it was saved in: which column is which.
+        if (otherName == shownName) {
+            shownName += " (shown)";
+            otherName += " (file)";
+        }
+        if (compareWindow_) compareWindow_->close();
+        compareWindow_ = std::make_unique<CompareWindow>(
+            std::array<std::unique_ptr<GearDesign>, 2>{
+                std::make_unique<GearDesign>(sim_.CurrentModel(), sim_.State), std::move(other)},
+            std::array<std::string, 2>{shownName, otherName}, sim_.State.fwd != 0, dialogs_);
+        PlaceBesideOwner(*compareWindow_, *this);
+        compareWindow_->show();
+        compareWindow_->raise();
+    });
+}
+
 void TfrmMain::Main1Click() {
     Guard([&] {
         if (!dialogs_.ConfirmPrint()) return;
@@ -877,6 +914,17 @@ void TfrmMain::Message() {
 
 void TfrmMain::Family1Click() {
     Guard([&] { sim_.Family1Click(); });
+}
+
+void TfrmMain::Tune1Click() {
+    Guard([&] {
+        // Built afresh for the gear shown now; while it is open the gear can only change by Apply.
+        tuneDialog_ = std::make_unique<TuneDialog>(sim_, dialogs_, this);
+        tuneDialog_->setWindowModality(Qt::ApplicationModal);
+        connect(tuneDialog_.get(), &TuneDialog::Applied, this, [this] { ShowRedraw(); });
+        PlaceBesideOwner(*tuneDialog_, *this);
+        tuneDialog_->show();
+    });
 }
 
 // ---- Measure ------------------------------------------------------------------------------------------

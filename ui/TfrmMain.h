@@ -30,12 +30,14 @@ namespace linkwright {
 
 class Dialogs;
 class QtCanvas;
+class CompareWindow;
 class Simulation;
 class TAboutBox;
 class TMessages;
 class TfrmIndic;
 class TfrmInfo;
 class TfrmOval;
+class TuneDialog;
 
 // Image1: shows the picture handed to it at its own size; the measuring marks are drawn on that
 // shown copy, and the cut-off caption is written over it until the next picture arrives.
@@ -84,6 +86,9 @@ public:
     TMessages* MessagesWindow() const { return Messages_.get(); }
     TfrmInfo* InfoWindow() const { return frmInfo_.get(); }
     TAboutBox* AboutBox() const { return AboutBox_.get(); }
+    // The windows of View > Tune and File > Compare with, once opened (nullptr before).
+    TuneDialog* TuneWindow() const { return tuneDialog_.get(); }
+    CompareWindow* ComparisonWindow() const { return compareWindow_.get(); }
     PictureBox* Picture() const { return Image1; }
     bool MovieRunning() const { return movieRunning_; }
 
@@ -108,6 +113,7 @@ public slots:
     void Open1Click();
     void Save1Click();
     void Export1Click();
+    void Compare1Click();
     void Main1Click();
 
     void Indicator1Click();
@@ -119,6 +125,7 @@ public slots:
     void Edit1Click();
     void Message();
     void Family1Click();
+    void Tune1Click();
     // Measure
     void Distance1Click();
     void dXdY1Click();
@@ -211,6 +218,8 @@ private:
     std::unique_ptr<TfrmOval> frmOval_;
     std::unique_ptr<TMessages> Messages_;
     std::unique_ptr<TfrmInfo> frmInfo_;
+    std::unique_ptr<TuneDialog> tuneDialog_;
+    std::unique_ptr<CompareWindow> compareWindow_;
     // The page each editor form was left on, so that it opens there again during this run.
     EditorPages editorPages_;
 

@@ -2,9 +2,12 @@
 // pan, the gear and crank settings, the direction, the editor's closing clamp and the first activation.
 #include "tests/app/SimulationFixture.h"
 
+#include "common/NumberFormat.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace linkwright::testing {
@@ -236,6 +239,40 @@ TEST_F(SimulationTest, ACancelledEditorChangesNothingButRedraws) {
     EXPECT_EQ(sim.State.Nsteps, before.Nsteps);
     EXPECT_EQ(sim.State.MovieStep, before.MovieStep);
     EXPECT_FALSE(canvas.calls.empty());
+}
+
+TEST_F(SimulationTest, TypedTextsAreStoredAsAnEditorOkStoresThemOrNotAtAll) {
+    GearModel& model = sim.CurrentModel();
+    const EditorTable& table = model.Editor();
+    const float arx = table.Find("ARx")->storage.ReadFloat();
+    const float pxx = table.Find("PXx")->storage.ReadFloat();
+    canvas.Clear();
+    sim.Redraw();
+    const std::vector<CanvasCall> pictureBefore = canvas.calls;
+
+    // A dimension reaches the record and the picture; the step count is clamped as the editor's
+    // closing clamps it, and the analysis is to be made again.
+    sim.State.AnalysisValid = 1;
+    canvas.Clear();
+    ASSERT_TRUE(sim.ApplyTyped({{"ARx", ShortestText(arx * 1.05f)}, {"Nsteps", "10"}}));
+    EXPECT_EQ(table.Find("ARx")->storage.ReadFloat(), arx * 1.05f);
+    EXPECT_EQ(sim.State.Nsteps, MinSteps);
+    EXPECT_EQ(sim.State.AnalysisValid, 0);
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(canvas.calls.empty());
+    EXPECT_NE(canvas.calls, pictureBefore);
+
+    // A text that does not convert: the editor's message, and nothing of the OK stays behind, not
+    // even the field it stored before the one it refused.
+    const std::span<const std::uint8_t> record = model.RecordBytes();
+    const std::vector<std::uint8_t> recordBefore(record.begin(), record.end());
+    sim.State.AnalysisValid = 1;
+    const SimulationState stateBefore = sim.State;
+    dialogs.informations.clear();
+    EXPECT_FALSE(sim.ApplyTyped({{"PXx", ShortestText(pxx + 1)}, {"ARx", "1,5"}}));
+    EXPECT_EQ(dialogs.informations, std::vector<std::string>{SyntaxErrorMessage});
+    EXPECT_EQ(std::vector<std::uint8_t>(record.begin(), record.end()), recordBefore);
+    EXPECT_EQ(std::memcmp(&sim.State, &stateBefore, sizeof stateBefore), 0);
 }
 
 TEST_F(SimulationTest, ClicksAndKeysStopTheAnimation) {

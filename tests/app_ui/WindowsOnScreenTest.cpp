@@ -4,12 +4,14 @@
 #include "app/Simulation.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestSupport.h"
+#include "ui/CompareWindow.h"
 #include "ui/TAboutBox.h"
 #include "ui/TMessages.h"
 #include "ui/TfrmIndic.h"
 #include "ui/TfrmInfo.h"
 #include "ui/TfrmMain.h"
 #include "ui/TfrmOval.h"
+#include "ui/TuneDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -64,6 +66,16 @@ TEST(WindowsOnScreen, EveryWindowOpensWithinTheAvailableArea) {
     ExpectOnScreen(*window.InfoWindow(), "information");
     trigger("About1");
     ExpectOnScreen(*window.AboutBox(), "about");
+    trigger("Tune1");
+    ASSERT_NE(window.TuneWindow(), nullptr);
+    ExpectOnScreen(*window.TuneWindow(), "tune");
+    window.TuneWindow()->close();
+    dialogs.saveAnswers.push_back((dir / "gear.L1").string());
+    trigger("Save1");
+    dialogs.openAnswers.push_back((dir / "gear.L1").string());
+    trigger("Compare1");
+    ASSERT_NE(window.ComparisonWindow(), nullptr);
+    ExpectOnScreen(*window.ComparisonWindow(), "comparison");
 
     // The editor, modal: looked at while it is open, then cancelled.
     bool seen = false;

@@ -32,6 +32,7 @@ struct CanvasCall {
     BrushStyle brushStyle = BrushStyle::Solid; // the brush in effect
     std::string text;
 
+    bool operator==(const CanvasCall&) const = default;
     // An arc whose two rays coincide: the whole ellipse, as CircleW draws it.
     bool IsFullEllipse() const { return kind == CanvasCallKind::Arc && x3 == x4 && y3 == y4; }
 };

@@ -205,7 +205,8 @@ TEST_F(TunerFixture, OverThreeSettingsTheLargestDifferenceFallsBelowTheExamples)
     const TuningResult result = tuner.Run(options);
     EXPECT_NEAR(result.before.largestShortfall, 82.8377686 - 78.2270031, 1e-4);
     ASSERT_TRUE(result.after.feasible);
-    EXPECT_LT(result.after.largestShortfall, result.before.largestShortfall);
+    // The worst of the three, not their sum, is what falls: 4.6 to about 3.8.
+    EXPECT_LT(result.after.largestShortfall, 4.0);
     EXPECT_EQ(result.after.readings.size(), 3u);
 }
 
