@@ -85,6 +85,7 @@ void AddSolveCommand(CLI::App& app, std::function<int()>& run);
 void AddFieldsCommand(CLI::App& app, std::function<int()>& run);
 void AddSaveCommand(CLI::App& app, std::function<int()>& run);
 void AddCompareCommand(CLI::App& app, std::function<int()>& run);
+void AddTuneCommand(CLI::App& app, std::function<int()>& run);
 
 // Runs a command's work, turning its exceptions into a message on stderr and exit status 1.
 int RunReportingErrors(HeadlessDialogs& dialogs, const std::function<void()>& work);

@@ -71,6 +71,7 @@ int main(int argc, char** argv) {
     linkwright::AddFieldsCommand(app, run);
     linkwright::AddSaveCommand(app, run);
     linkwright::AddCompareCommand(app, run);
+    linkwright::AddTuneCommand(app, run);
 
     // Options are checked before Qt starts, so --help, --version and usage errors need no platform
     // at all.

@@ -32,8 +32,8 @@ function(as_roff text result)
     set(${result} "${text}" PARENT_SCOPE)
 endfunction()
 
-# One command's --help as a subsection: its description, its usage line and each option as a tagged
-# paragraph, the option in bold.
+# One command's --help as a subsection: its description, its usage line and each positional argument
+# and option as a tagged paragraph, its name in bold.
 function(command_section command text result)
     set(section ".SS ${command}\n")
     set(in_options FALSE)
@@ -51,9 +51,9 @@ function(command_section command text result)
             as_roff("${program_name} ${command}" usage)
             as_roff("${CMAKE_MATCH_1}" rest)
             string(APPEND section ".PP\n\\fB${usage}\\fR${rest}\n")
-        elseif(line STREQUAL "Options:")
+        elseif(line STREQUAL "Options:" OR line STREQUAL "Positionals:")
             set(in_options TRUE)
-        elseif(in_options AND line MATCHES "^  (-[^ ]*)(( [^ ]+)*)(  +([^ ].*))?$")
+        elseif(in_options AND line MATCHES "^  ([^ ]+)(( [^ ]+)*)(  +([^ ].*))?$")
             as_roff("${CMAKE_MATCH_1}" option)
             as_roff("${CMAKE_MATCH_2}" argument)
             as_roff("${CMAKE_MATCH_5}" description)
