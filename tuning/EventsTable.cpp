@@ -3,14 +3,17 @@
 
 #include "common/NumberFormat.h"
 
+#include <cmath>
 #include <functional>
 
 namespace linkwright {
 
 namespace {
 
+// A figure of a revolution that could not be solved may be no number: its cell stays empty, and
+// the design's events column says why.
 std::string Number(double x, int decimals) {
-    return F(x, 1, decimals);
+    return std::isfinite(x) ? F(x, 1, decimals) : std::string();
 }
 
 struct Quantity {

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -293,6 +294,7 @@ TEST(EventsTable, DesignsStandSideBySideAndTheCsvQuotesWhatMustBe) {
     b.proper = false;
     b.problem = "the valve jumps between steps 3 and 4, then more";
     b.front.cutoffPct = 35.04;
+    b.rear.lead = -std::numeric_limits<double>::infinity();
     const EventsTable table = CompareEvents({"A.L1", "B,2.L1"}, {{a}, {b}});
     ASSERT_EQ(table.rows.size(), 2u);
     const auto column = [&](const std::string& name) {
@@ -301,6 +303,7 @@ TEST(EventsTable, DesignsStandSideBySideAndTheCsvQuotesWhatMustBe) {
     EXPECT_EQ(table.rows[0][column("Cut-off % A.L1")], "32.8");
     EXPECT_EQ(table.rows[0][column("Cut-off % B,2.L1")], "35.0");
     EXPECT_EQ(table.rows[1][column("Lead A.L1")], "0.0183");
+    EXPECT_EQ(table.rows[1][column("Lead B,2.L1")], "");
     EXPECT_EQ(table.rows[1][column("Travel B,2.L1")], "0.4041");
     EXPECT_EQ(table.rows[1][column("End")], "rear");
     EXPECT_EQ(table.rows[0][column("Direction")], "backward");
