@@ -16,7 +16,7 @@ inline constexpr const char* OvalComparisonCaption = "Oval Diagrams Compared";
 inline constexpr const char* EventsComparisonCaption = "Events Diagrams Compared";
 
 // The palette colours of the first and second design.
-inline constexpr int FirstDesignColour = 5; // navy
+inline constexpr int FirstDesignColour = 5;  // navy
 inline constexpr int SecondDesignColour = 6; // red
 
 // One design's revolution for the oval diagram.
