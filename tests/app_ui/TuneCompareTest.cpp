@@ -178,7 +178,8 @@ TEST_F(TuneCompareTest, CancelAndCloseStopARunningSearchPromptly) {
             EXPECT_EQ(tune->Result()->stop, TuningStop::Cancelled);
             EXPECT_TRUE(Find<QPushButton>(tune, "Run")->isEnabled());
         }
-        EXPECT_LT(clock.elapsed(), 2000) << (byClose ? "close" : "cancel");
+        // An evaluation takes milliseconds; a stop waits for one at most, whatever the load.
+        EXPECT_LT(clock.elapsed(), 5000) << (byClose ? "close" : "cancel");
     }
 }
 
