@@ -116,6 +116,10 @@ public:
     virtual std::vector<NamedPin> NamedPins() const = 0;
     float ValvePos() const { return ValvePos_; }
     float LinkValvePos() const { return LinkValvePos_; }
+    // How often a pin of the last SolveRevolution could not be placed (an intersection that failed,
+    // an iteration that gave up or did not settle) and kept its place of the position before: 0 for
+    // a revolution solved at every position.
+    int UnsolvedPlacings() const { return unsolved_; }
 
     // Common data file: the record, then the first 4580 bytes of the main state.
     SaveResult SaveGearFile(const std::string& fileName);
@@ -163,6 +167,8 @@ protected:
     GearEnvironment env_;
     float LinkValvePos_ = 0;
     float ValvePos_ = 0;
+    // Set to 0 by the revolution loops; each kind adds the placings it could not make.
+    int unsolved_ = 0;
 
 private:
     RevolutionPositions revolution_;
@@ -173,6 +179,7 @@ void GearModel::SolveRevolutionLoop(StepArrays& steps, int Nsteps, float gearSet
     const bool forward = env_.state.fwd != 0;
     const RevolutionPositions& revolution = Revolution(Nsteps);
     const int n = revolution.n;
+    unsolved_ = 0;
     for (int k = 0; k <= n; ++k) {
         const float angle = revolution.angles[static_cast<std::size_t>(k)];
         CalcGear(angle, gearSetting);
@@ -186,6 +193,7 @@ void GearModel::SolveRevolutionBatched(StepArrays& steps, int Nsteps, SolveAll&&
                                        EachStep&& eachStep) {
     const bool forward = env_.state.fwd != 0;
     const RevolutionPositions& revolution = Revolution(Nsteps);
+    unsolved_ = 0;
     solveAll(revolution);
     const int n = revolution.n;
     for (int k = 0; k <= n; ++k) {

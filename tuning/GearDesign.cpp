@@ -167,8 +167,12 @@ const SolvedRevolution& GearDesign::Solve(OperatingPoint point, bool pressures) 
         solved.record, solved.steps.StepCrankAngle, solved.steps.StepPistonPct, solved.steps.StepValvePos, n);
     solved.events = EventsOf(point, figures, solved.steps.StepPistonPct, solved.steps.StepValvePos, n,
                              improper != 0, model_->Slack);
-    // A kind that cannot solve a position says so in the messages.
-    if (solved.events.proper && messages_.LinesWritten() != linesBefore) {
+    // A pin left where the position before put it, or a kind's report of one in the messages.
+    if (solved.events.proper && model_->UnsolvedPlacings() > 0) {
+        solved.events.proper = false;
+        solved.events.problem =
+            std::to_string(model_->UnsolvedPlacings()) + " placings of pins cannot be made";
+    } else if (solved.events.proper && messages_.LinesWritten() != linesBefore) {
         solved.events.proper = false;
         solved.events.problem = "a position cannot be solved";
     }

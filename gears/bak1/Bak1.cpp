@@ -83,8 +83,9 @@ std::optional<float> Bak1::SolvePosition(Direction2 crank, const Drive& drive) {
     if (Finite(drive.R)) p.R = drive.R;
     const Point2 C = PlaceInFrame(p.A, crank, g.CrankRadius, 0.0);
     if (Finite(C)) p.C = C;
-    PlaceOnCircleLine(p.G, Circle{g.GC, p.C.x, p.C.y}, Segment{p.CylRef.x, p.CylRef.y, p.A0.x, p.A0.y},
-                      p.CylRef);
+    if (!PlaceOnCircleLine(p.G, Circle{g.GC, p.C.x, p.C.y}, Segment{p.CylRef.x, p.CylRef.y, p.A0.x, p.A0.y},
+                           p.CylRef))
+        ++unsolved_;
     const Point2 D{static_cast<float>(static_cast<double>(p.G.x) + g.DGx),
                    static_cast<float>(static_cast<double>(p.G.y) - g.DGy)};
     if (Finite(D)) p.D = D;
@@ -136,7 +137,10 @@ std::optional<float> Bak1::SolvePosition(Direction2 crank, const Drive& drive) {
     CircleLine(Circle{g.BT, p.B.x, p.B.y}, Segment{0.0f, h, 1.0f, h}, p1, p2, count);
     if (count == 0)
         messages.AppendLine("Error " + I(count, 3) + " in CalcGear: No soln for Top of comb lever");
-    if (count > 0 && Finite(p1) && Finite(p2)) p.T = SmallerX(p1, p2);
+    if (count > 0 && Finite(p1) && Finite(p2))
+        p.T = SmallerX(p1, p2);
+    else
+        ++unsolved_;
 
     // Its foot, held by the union link; without it the valve stays where it was.
     const float lever = static_cast<float>(static_cast<double>(g.UV) + g.TV);
@@ -182,7 +186,9 @@ void Bak1::SolveRevolution(StepArrays& steps, int Nsteps, EventRecord& events, f
             // position again, leaves it there.
             float valve = LinkValvePos_;
             for (std::size_t k = 0; k < revolution.cranks.size(); ++k) {
-                valve = SolvePosition(revolution.cranks[k], drive).value_or(valve);
+                const std::optional<float> solved = SolvePosition(revolution.cranks[k], drive);
+                if (!solved) ++unsolved_;
+                valve = solved.value_or(valve);
                 solved_[k] = SolvedStep{valve, PistonPct()};
             }
         },

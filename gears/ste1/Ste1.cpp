@@ -81,8 +81,10 @@ void Ste1::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
         p.B = s.placed ? s.B : previous->B;
         p.V = s.placed ? s.V : previous->V;
         p.valveRod = rodResults_[k];
+        if (!links[k].link.Converged() || !rodResults_[k].Converged()) ++unsolved_;
         previous = &p;
     }
+    unsolved_ += linkSolver_.UnplacedCrossheads();
 }
 
 float Ste1::LinkValveDisplacement(const Ste1Points& p) const {

@@ -124,8 +124,10 @@ void Ste2::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
         p.B = s.placed ? s.B : previous->B;
         p.Y = s.placed ? s.Y : previous->Y;
         p.rocker = rockerResults_[k];
+        if (!links[k].link.Converged() || !rockerResults_[k].Converged() || !Finite(X)) ++unsolved_;
         previous = &p;
     }
+    unsolved_ += linkSolver_.UnplacedCrossheads();
 }
 
 float Ste2::LinkValveDisplacement(const Ste2Points& p) const {

@@ -56,11 +56,14 @@ void StephensonLinkSolver::Solve(const StephensonLinkDimensions& d, const Stephe
     // Crank pin, crosshead, eccentric pins and lifting arm, each carried from the position before
     // where it cannot be placed.
     StephensonLinkMotion carried = before;
+    unplacedCrossheads_ = 0;
     for (std::size_t k = 0; k < n; ++k) {
         StephensonLinkMotion& m = motions_[k];
         const Point2 C = PlaceInFrame(A, cranks[k], d.CrankRadius, 0.0);
         if (Finite(C)) carried.C = C;
-        PlaceOnCircleLine(carried.G, Circle{d.GC, carried.C.x, carried.C.y}, Segment{O.x, O.y, A.x, A.y}, O);
+        if (!PlaceOnCircleLine(carried.G, Circle{d.GC, carried.C.x, carried.C.y}, Segment{O.x, O.y, A.x, A.y},
+                               O))
+            ++unplacedCrossheads_;
         const Point2 J = PlaceInFrame(A, Turned(cranks[k], lead), d.AE, 0.0);
         const Point2 E = PlaceInFrame(A, Turned(cranks[k], trail), d.AE, 0.0);
         if (Finite(J)) carried.J = J;

@@ -107,8 +107,11 @@ public:
                std::span<const Direction2> cranks, const StephensonLinkMotion& before);
     // The pins of each position of the last Solve, with how its link iteration ended.
     std::span<const StephensonLinkMotion> Motions() const { return motions_; }
+    // How many crossheads of the last Solve could not be placed and kept the place before.
+    int UnplacedCrossheads() const { return unplacedCrossheads_; }
 
 private:
+    int unplacedCrossheads_ = 0;
     // The link's free variables while it is solved, and the pins their last evaluation placed.
     struct LinkState {
         Point2 E;

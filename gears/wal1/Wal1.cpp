@@ -99,7 +99,7 @@ void Wal1::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
 
     // From the crank to the link's centre as in every Walschaerts gear; with the crosshead, the
     // radius-rod pin's line, whose height follows the lever's lean.
-    PlaceCrankToLink(drive, cranks.first(n), out.first(n), pts_, [&](Wal1Points& p) {
+    PlaceCrankToLink(drive, cranks.first(n), out.first(n), pts_, unsolved_, [&](Wal1Points& p) {
         const Direction2 lean =
             DirectionOf(static_cast<double>(V0.x) - p.U0.x, static_cast<double>(V0.y) - p.U0.y);
         p.T0 = Point2{V0.x, static_cast<float>(V0.y + g.TV * lean.s)};
@@ -112,7 +112,8 @@ void Wal1::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
     Point2 B = pts_.B;
     for (std::size_t i = 0; i < n; ++i) {
         Wal1Points& p = out[i];
-        PlaceOnCircleLine(B, Circle{g.BT, p.Q.x, p.Q.y}, Segment{p.T0.x, p.T0.y, L.x, L.y}, P);
+        if (!PlaceOnCircleLine(B, Circle{g.BT, p.Q.x, p.Q.y}, Segment{p.T0.x, p.T0.y, L.x, L.y}, P))
+            ++unsolved_;
         p.B = B;
     }
 
@@ -120,8 +121,9 @@ void Wal1::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
     Point2 T = pts_.T;
     for (std::size_t i = 0; i < n; ++i) {
         Wal1Points& p = out[i];
-        PlaceOnCircleLine(T, Circle{g.BT, p.B.x, p.B.y},
-                          Segment{p.T0.x, p.T0.y, static_cast<float>(p.T0.x + 1.0), p.T0.y}, V0);
+        if (!PlaceOnCircleLine(T, Circle{g.BT, p.B.x, p.B.y},
+                               Segment{p.T0.x, p.T0.y, static_cast<float>(p.T0.x + 1.0), p.T0.y}, V0))
+            ++unsolved_;
         p.T = T;
     }
 
@@ -131,8 +133,9 @@ void Wal1::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
     Point2 U = pts_.U;
     for (std::size_t i = 0; i < n; ++i) {
         Wal1Points& p = out[i];
-        PlaceOnCircleCircle(U, Circle{leverLength, p.T.x, p.T.y}, Circle{unionLength, p.D.x, p.D.y},
-                            NearerRoot{p.U0});
+        if (!PlaceOnCircleCircle(U, Circle{leverLength, p.T.x, p.T.y}, Circle{unionLength, p.D.x, p.D.y},
+                                 NearerRoot{p.U0}))
+            ++unsolved_;
         p.U = U;
     }
 
@@ -141,7 +144,7 @@ void Wal1::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
     Point2 V = pts_.V;
     for (std::size_t i = 0; i < n; ++i) {
         Wal1Points& p = out[i];
-        PlaceOnLineLine(V, Segment{p.U.x, p.U.y, p.T.x, p.T.y}, valveAxis);
+        if (!PlaceOnLineLine(V, Segment{p.U.x, p.U.y, p.T.x, p.T.y}, valveAxis)) ++unsolved_;
         p.V = V;
     }
 }

@@ -139,7 +139,7 @@ void Wal2::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
     const float tolerance = static_cast<float>(static_cast<double>(g.PistStroke) / 10000.0);
 
     // From the crank to the link's centre as in every Walschaerts gear.
-    PlaceCrankToLink(drive, cranks.first(n), out.first(n), pts_);
+    PlaceCrankToLink(drive, cranks.first(n), out.first(n), pts_, unsolved_);
 
     // Iteration 1: the radius rod pin T slides along its line until the die block, where the rod
     // from T through the hanger pin M meets the link, lies BT from it. Every position starts from
@@ -188,6 +188,7 @@ void Wal2::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
     for (std::size_t i = 0; i < n; ++i) {
         const RadiusRodState& s = radiusRods_[i];
         iterations[i].radiusRod = results_[i];
+        if (!results_[i].Converged()) ++unsolved_;
         if (results_[i].Converged() || s.ranAway) {
             T = s.T;
             M = s.M;
@@ -243,7 +244,9 @@ void Wal2::SolvePositions(std::span<const Direction2> cranks, float gearSetting,
         if (results_[i].Converged()) {
             V = levers_[i].V;
             U = levers_[i].U;
-            PlaceOnCircleLine(W, Circle{g.VW, V.x, V.y}, valveAxis, SmallerXRoot{});
+            if (!PlaceOnCircleLine(W, Circle{g.VW, V.x, V.y}, valveAxis, SmallerXRoot{})) ++unsolved_;
+        } else {
+            ++unsolved_;
         }
         Wal2Points& p = out[i];
         p.V = V;

@@ -307,8 +307,8 @@ struct NoMoreWithCrosshead {
 // trunnion and the eccentric rod's circle) and the link's centre of curvature, BT behind the
 // trunnion in the link's own frame, which is turned as far as the tail now points from where it
 // points in that frame. A pin whose intersection fails keeps its place of the position before (of
-// `previous` for the first). `withCrosshead(out[i])` runs right after U0, for what a kind derives
-// from the crosshead.
+// `previous` for the first), and counts in `unsolved`. `withCrosshead(out[i])` runs right after U0,
+// for what a kind derives from the crosshead.
 //
 // Each pin is found for every position before the next pin: the positions do not wait on one
 // another, so the processor works on several at once instead of on one chain of intersections
@@ -316,7 +316,7 @@ struct NoMoreWithCrosshead {
 template <typename Pins, typename WithCrosshead = NoMoreWithCrosshead>
 [[gnu::always_inline]] inline void
 PlaceCrankToLink(const WalschaertsDrive& d, std::span<const Direction2> cranks, std::span<Pins> out,
-                 const WalschaertsPins& previous, WithCrosshead&& withCrosshead = {}) {
+                 const WalschaertsPins& previous, int& unsolved, WithCrosshead&& withCrosshead = {}) {
     static_assert(std::is_base_of_v<WalschaertsPins, Pins>);
     const std::size_t n = std::min(cranks.size(), out.size());
     const Point2 A = d.A;
@@ -339,7 +339,7 @@ PlaceCrankToLink(const WalschaertsDrive& d, std::span<const Direction2> cranks, 
     Point2 G = previous.G;
     for (std::size_t i = 0; i < n; ++i) {
         Pins& p = out[i];
-        PlaceOnCircleLine(G, Circle{d.GC, p.C.x, p.C.y}, stroke, CylRef);
+        if (!PlaceOnCircleLine(G, Circle{d.GC, p.C.x, p.C.y}, stroke, CylRef)) ++unsolved;
         p.G = G;
         p.D = Point2{static_cast<float>(static_cast<double>(p.G.x) + d.DGx),
                      static_cast<float>(static_cast<double>(p.G.y) + d.DGy)};
@@ -350,7 +350,8 @@ PlaceCrankToLink(const WalschaertsDrive& d, std::span<const Direction2> cranks, 
     Point2 X = previous.X;
     for (std::size_t i = 0; i < n; ++i) {
         Pins& p = out[i];
-        PlaceOnCircleCircle(X, Circle{d.tailRadius, P.x, P.y}, Circle{d.EX, p.E.x, p.E.y}, LowerRoot{});
+        if (!PlaceOnCircleCircle(X, Circle{d.tailRadius, P.x, P.y}, Circle{d.EX, p.E.x, p.E.y}, LowerRoot{}))
+            ++unsolved;
         p.X = X;
         const Direction2 tailNow =
             DirectionOf(static_cast<double>(p.X.x) - P.x, static_cast<double>(p.X.y) - P.y);

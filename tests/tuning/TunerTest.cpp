@@ -89,6 +89,11 @@ TEST_P(EveryKindDesign, AGearThatCannotBeSolvedIsNotProper) {
     TypeTuned(table, values, {{"GC", ShortestText(static_cast<float>(stroke / 4))}});
     ASSERT_TRUE(design.Ok(values).empty());
     EXPECT_FALSE(design.Solve({1.0f, true}).events.proper);
+    // The kind itself counts the crosshead placings it could not make.
+    EXPECT_GT(design.Model().UnsolvedPlacings(), 0);
+    GearDesign example(sim.CurrentModel(), sim.State);
+    example.Solve({1.0f, true});
+    EXPECT_EQ(example.Model().UnsolvedPlacings(), 0);
 }
 
 // Every kind tunes through its own editor: its first geometry controls varied for equal cut-offs at

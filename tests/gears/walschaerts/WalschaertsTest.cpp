@@ -209,7 +209,8 @@ TEST(Walschaerts, TheSharedStepsPlaceEveryPositionOrKeepThePinOfThePositionBefor
         previous.X = Point2{9.0f, -9.0f};
         std::vector<HangerPins> out(std::size_t(n) + 3); // longer than the run: the rest stays
         std::vector<const HangerPins*> seen;
-        PlaceCrankToLink(drive, cranks, std::span<HangerPins>(out), previous, [&](HangerPins& p) {
+        int unsolved = 0;
+        PlaceCrankToLink(drive, cranks, std::span<HangerPins>(out), previous, unsolved, [&](HangerPins& p) {
             // With the crosshead: the droplink and the level union link's pin are placed.
             EXPECT_EQ(p.U0.x, float(double(p.D.x) + drive.DU));
             EXPECT_EQ(p.U0.y, p.D.y);
@@ -273,6 +274,7 @@ TEST(Walschaerts, TheSharedStepsPlaceEveryPositionOrKeepThePinOfThePositionBefor
         }
         EXPECT_EQ(keptG > 0, c.keepsG);
         EXPECT_EQ(keptX > 0, c.keepsX);
+        EXPECT_EQ(unsolved, keptG + keptX); // every pin kept is counted
         EXPECT_EQ(std::memcmp(&out[0].G, &previous.G, sizeof previous.G) == 0, c.keepsG);
         EXPECT_EQ(std::memcmp(&out[0].X, &previous.X, sizeof previous.X) == 0, c.keepsX);
         EXPECT_LT(keptG, n);
