@@ -4,6 +4,7 @@
 #include "analysis/Pressures.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace linkwright {
 
@@ -65,10 +66,16 @@ void SetPortOpenings(EventRecord& events) {
     events.BottomExhaust = static_cast<float>(-exhaust);
 }
 
+bool PortLevelsAreNumbers(const EventRecord& events) {
+    return std::isfinite(events.TopSteam) && std::isfinite(events.BottomSteam) &&
+           std::isfinite(events.TopExhaust) && std::isfinite(events.BottomExhaust);
+}
+
 void FindEventSteps(std::span<const float> valve, EventRecord& events, int Nsteps,
                     std::uint8_t& EventsImproper) {
     EventsImproper = 0;
     SetPortOpenings(events);
+    if (!PortLevelsAreNumbers(events)) EventsImproper = 1;
 
     // With inside admission the front port takes steam as the valve falls below the top steam
     // level; outside admission reverses the direction of every search.

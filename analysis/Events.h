@@ -23,8 +23,11 @@ int FallingCrossing(std::span<const float> valve, int Nsteps, float level, std::
 // Words 0..3 from the valving words 12..15 and the admission flag (byte 84).
 void SetPortOpenings(EventRecord& events);
 
+// Whether the four port-opening levels (words 0..3) are numbers: port edges beyond the largest
+// Single make them infinite, and no event can then be found.
+bool PortLevelsAreNumbers(const EventRecord& events);
 // Fills words 0..11 of `events` and sets EventsImproper (all eight event steps become 1 when a
-// search failed).
+// search failed, or when the port-opening levels are no numbers).
 void FindEventSteps(std::span<const float> valve, EventRecord& events, int Nsteps,
                     std::uint8_t& EventsImproper);
 // FindEventSteps, then the pressures of both cylinder ends into `front` and `rear`.

@@ -51,6 +51,9 @@ bool ZeroWhatIsNoNumber(std::span<float> values, int n) {
     return found;
 }
 
+const char* const PortEdgesOverflowMessage =
+    "The port edges of this gear lie beyond the numbers the program can "
+    "hold: its valve events cannot be found";
 const char* const PressureOverflowMessage =
     "The pressures cannot be computed for this gear: they lie beyond the numbers the program can hold";
 
@@ -100,10 +103,15 @@ void Simulation::RunAnalysis() {
         const bool front = ZeroWhatIsNoNumber(State.FrontPressure, State.Nsteps);
         if (ZeroWhatIsNoNumber(State.RearPressure, State.Nsteps) || front)
             Messages.AppendLine(PressureOverflowMessage);
-        WriteSummaryListing(Messages, State.Events, Steps.StepCrankAngle, Steps.StepPistonPct,
-                            Steps.StepValvePos, State.Nsteps);
-        WriteDetailedListing(Messages, State.Events, Steps.StepCrankAngle, Steps.StepPistonPct,
-                             Steps.StepValvePos, State.Nsteps);
+        // Port edges beyond the numbers a Single holds leave nothing to list but that.
+        if (!PortLevelsAreNumbers(State.Events)) {
+            Messages.AppendLine(PortEdgesOverflowMessage);
+        } else {
+            WriteSummaryListing(Messages, State.Events, Steps.StepCrankAngle, Steps.StepPistonPct,
+                                Steps.StepValvePos, State.Nsteps);
+            WriteDetailedListing(Messages, State.Events, Steps.StepCrankAngle, Steps.StepPistonPct,
+                                 Steps.StepValvePos, State.Nsteps);
+        }
         Messages.Flush();
     }
     if (ShowDiagram) {

@@ -209,6 +209,9 @@ TEST_F(SimulationAnalysis, OverflowsAreReportedAndNoOutputShowsAValueThatIsNoNum
          "The pressures cannot be computed for this gear"},
         {"the axle moved near the largest Single", [this] { sim.CurrentModel().WheelDisp = 3e38f; },
          "The positions of this gear lie beyond the numbers"},
+        // PortSpacing and PortWidth: the outer port edges lie beyond the largest Single.
+        {"ports near the largest Single", [&] { single(340, 3e38f), single(344, 3e38f); },
+         "The port edges of this gear lie beyond the numbers the program can hold"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
