@@ -226,6 +226,20 @@ TEST_F(TunerFixture, ATargetTheGearAlreadyMeetsIsMetAtOnce) {
     EXPECT_EQ(result.after.objective, 0);
 }
 
+// A bound the start misses but a design within reach meets: the search stops at the first such
+// design, long before its budget.
+TEST_F(TunerFixture, TheSearchStopsAtTheFirstDesignThatMeetsEveryTarget) {
+    Tuner tuner(sim.CurrentModel(), sim.State, Problem({"ARx"}, {"max-travel=0.8"}));
+    TuningOptions options;
+    options.maxEvaluations = 500;
+    const TuningResult result = tuner.Run(options);
+    EXPECT_GT(result.before.largestShortfall, 0);
+    EXPECT_EQ(result.stop, TuningStop::Met);
+    EXPECT_EQ(result.after.objective, 0);
+    EXPECT_LE(result.after.readings[0].front, 0.8);
+    EXPECT_LT(result.evaluations, 100);
+}
+
 // Bounds that take the connecting rod down to where it no longer reaches: whatever the search
 // tries there, the answer is a design every point of which is solved.
 TEST_F(TunerFixture, AnInfeasibleDesignIsNeverTheAnswer) {
