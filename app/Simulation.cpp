@@ -206,6 +206,9 @@ bool Simulation::ApplyTyped(const std::vector<TunedField>& typed) {
     bool stored = true;
     Edit1Click([&](EditorSession& session) {
         std::vector<ControlValue> values = session.Fill();
+        // The other edits hold exactly what they did, as the tuner typed them for its candidates,
+        // so that the gear is the design it evaluated.
+        HoldExactValues(session.Table(), values, State.Decimals);
         TypeTuned(session.Table(), values, typed);
         if (session.Ok(values) == EditorOutcome::StayOpen) {
             // The fields the OK stored before it stopped go back, as the form's Cancel takes them back.

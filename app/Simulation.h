@@ -184,7 +184,8 @@ public:
     // it with session.Ok or Cancel), clamps Nsteps to 30..550 and redraws.
     void Edit1Click(const std::function<void(EditorSession& session)>& runEditorForm);
     // The editor's OK with these texts typed into its controls (a tuned design applied): Edit1Click
-    // with the typing in place of the form. Returns false when the editor would stay open with a
+    // with the typing in place of the form, every other edit holding exactly its field's value (so the
+    // gear becomes the design the tuner evaluated). Returns false when the editor would stay open with a
     // syntax error; its message has then been shown and the gear, its settings and the state are
     // as they were.
     bool ApplyTyped(const std::vector<TunedField>& typed);

@@ -148,23 +148,6 @@ void PrintReport(const TuningProblem& problem, const TuningResult& result, doubl
         std::cout << field.component << "=" << field.text << "\n";
 }
 
-// The tuned texts typed into the gear's editor and its OK pressed; every other edit is typed as
-// exactly what it holds, as the tuner typed it for each candidate, so that the gear is the one
-// evaluated.
-void ApplyTuned(Simulation& sim, const std::vector<TunedField>& typed) {
-    std::optional<EditorSyntaxError> refused;
-    sim.Edit1Click([&](EditorSession& session) {
-        std::vector<ControlValue> values = session.Fill();
-        const EditorTable& table = session.Table();
-        for (std::size_t i = 0; i < table.fields.size() && i < values.size(); ++i)
-            if (table.fields[i].control == ControlKind::Edit)
-                values[i].text = ExactFieldText(table.fields[i], sim.State.Decimals);
-        TypeTuned(table, values, typed);
-        if (session.Ok(values) == EditorOutcome::StayOpen) refused.emplace(session);
-    });
-    if (refused) throw *refused;
-}
-
 void Tune(const TuneRequest& request, HeadlessDialogs& dialogs) {
     if (request.maxEvaluations < 1) throw std::invalid_argument("--max-evals must be 1 or more");
     if (!std::isfinite(request.maxSeconds) || request.maxSeconds < 0)
@@ -195,7 +178,7 @@ void Tune(const TuneRequest& request, HeadlessDialogs& dialogs) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
     if (!request.out.empty()) {
-        ApplyTuned(*sim, result.typed);
+        if (!sim->ApplyTyped(result.typed)) throw std::runtime_error(SyntaxErrorMessage);
         // As save --out: a name without an extension gets the kind's, a file there is replaced.
         dialogs.saveFileName = request.out;
         dialogs.answerQuietly = true;

@@ -460,6 +460,12 @@ std::string FormatField(const EditorField& field, int decimals) {
     return F(ShownValue(field), 8, shownDecimals);
 }
 
+void HoldExactValues(const EditorTable& table, std::vector<ControlValue>& values, int decimals) {
+    for (std::size_t i = 0; i < table.fields.size() && i < values.size(); ++i)
+        if (table.fields[i].control == ControlKind::Edit)
+            values[i].text = ExactFieldText(table.fields[i], decimals);
+}
+
 std::string ExactFieldText(const EditorField& field, int decimals) {
     const std::string shown = FormatField(field, decimals);
     if (field.control != ControlKind::Edit || IsTextField(field) || IsIntegerField(field)) return shown;

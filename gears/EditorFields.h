@@ -318,6 +318,10 @@ struct ControlValue {
     int position = 0;
 };
 
+// Every edit of `values` (one per field of `table`) given ExactFieldText, so that an OK stores back
+// exactly what the fields hold: what a program types when only some controls are to change.
+void HoldExactValues(const EditorTable& table, std::vector<ControlValue>& values, int decimals);
+
 enum class EditorOutcome : std::uint8_t { StayOpen, Close };
 
 // One showing of a kind's editor. The Qt form and the tests use it alike: Fill when the form is

@@ -72,7 +72,10 @@ void GearDesign::Save(const std::string& file) {
 }
 
 std::vector<ControlValue> GearDesign::EditorValues() {
-    return EditorSession(*model_, state_, dialogs_).Fill();
+    const EditorSession session(*model_, state_, dialogs_);
+    std::vector<ControlValue> values = session.Fill();
+    HoldExactValues(session.Table(), values, state_.Decimals);
+    return values;
 }
 
 std::vector<EditorSession::Refusal> GearDesign::Ok(const std::vector<ControlValue>& values) {

@@ -110,7 +110,8 @@ public:
     // cannot be written.
     void Save(const std::string& file);
 
-    // The editor's controls as the form fills them for this design.
+    // The editor's controls as the form fills them for this design, but every edit holding exactly
+    // its field's value (HoldExactValues): typing only some of them changes only those.
     std::vector<ControlValue> EditorValues();
     // Presses the editor's OK with these controls: the fields stored with the editor's conversions,
     // the derived fields recomputed, InitialiseGear run. Answers the refused fields (the design is

@@ -222,11 +222,8 @@ Tuner::Tuner(GearModel& model, const SimulationState& state, TuningProblem probl
     if (problem_.targets.empty()) throw std::invalid_argument("There is no target to tune for");
     if (problem_.vary.empty()) throw std::invalid_argument("There is no control to vary");
     const EditorTable& table = design_.Model().Editor();
-    startValues_ = design_.EditorValues();
     // Every control is typed as exactly what it holds, so that only the varied ones change.
-    for (std::size_t i = 0; i < table.fields.size() && i < startValues_.size(); ++i)
-        if (table.fields[i].control == ControlKind::Edit)
-            startValues_[i].text = ExactFieldText(table.fields[i], design_.State().Decimals);
+    startValues_ = design_.EditorValues();
     const std::vector<bool> enabled =
         EditorSession(design_.Model(), design_.State(), design_.Dialogs()).Enabled(startValues_);
     const std::vector<std::size_t> tunable = TunableFields(table, startValues_, enabled);

@@ -254,8 +254,11 @@ TEST_F(SimulationTest, TypedTextsAreStoredAsAnEditorOkStoresThemOrNotAtAll) {
     // closing clamps it, and the analysis is to be made again.
     sim.State.AnalysisValid = 1;
     canvas.Clear();
+    const float flaa =
+        table.Find("FLAAd")->storage.ReadFloat(); // 40.107045 degrees: more than the form shows
     ASSERT_TRUE(sim.ApplyTyped({{"ARx", ShortestText(arx * 1.05f)}, {"Nsteps", "10"}}));
     EXPECT_EQ(table.Find("ARx")->storage.ReadFloat(), arx * 1.05f);
+    EXPECT_EQ(table.Find("FLAAd")->storage.ReadFloat(), flaa); // the others hold exactly what they did
     EXPECT_EQ(sim.State.Nsteps, MinSteps);
     EXPECT_EQ(sim.State.AnalysisValid, 0);
     EXPECT_EQ(closes, 1);
