@@ -131,6 +131,8 @@ namespace {
 bool IsTunable(const EditorField& field) {
     if (field.control != ControlKind::Edit || field.storage.Kind() != FieldRef::Type::Float) return false;
     if (field.tab != GeometryTab && field.tab != ValvingTab) return false;
+    // The clearance volume shapes the pressures, never a valve event.
+    if (field.component == "Clearance") return false;
     switch (field.conversion) {
     case FieldConversion::Plain:
     case FieldConversion::Degrees:

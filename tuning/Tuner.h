@@ -53,8 +53,9 @@ struct VariedControl {
     double high = 0;
 };
 
-// The edits of `table` a tuner can vary: those of a real number (not the solution steps, the
-// description or the view window) that the check boxes as `values` hold them leave enabled.
+// The edits of `table` a tuner can vary: those of a real number on the Geometry and Valving pages
+// (not the clearance, which moves no valve event) that the check boxes as `values` hold them leave
+// enabled.
 std::vector<std::size_t> TunableFields(const EditorTable& table, const std::vector<ControlValue>& values,
                                        const std::vector<bool>& enabled);
 // The bounds of a control by default: 10 % either side of the value it shows, or 0.1 either side of 0.

@@ -290,7 +290,8 @@ TEST(TuningControls, BoundsByDefaultAreTenPercentEitherSideOrATenthAboutZero) {
 TEST_F(TunerFixture, AProblemThatCannotBeSetIsRefused) {
     const EditorTable& table = sim.CurrentModel().Editor();
     const std::vector<ControlValue> values = GearDesign(sim.CurrentModel(), sim.State).EditorValues();
-    for (const char* wrong : {"Nsteps", "Descr", "Gamma", "cbARy", "NoSuchControl", "ARx:1", "ARx:a:b"}) {
+    for (const char* wrong :
+         {"Nsteps", "Descr", "Gamma", "Clearance", "cbARy", "NoSuchControl", "ARx:1", "ARx:a:b"}) {
         SCOPED_TRACE(wrong);
         EXPECT_THROW(ParseVaried(wrong, table, values), std::invalid_argument);
     }
