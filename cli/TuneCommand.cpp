@@ -9,17 +9,23 @@
 #include "tuning/Tuner.h"
 #include "ui/QtCanvas.h"
 
+#include <cerrno>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
+
+#include <unistd.h>
 
 namespace linkwright {
 
@@ -148,11 +154,20 @@ void PrintReport(const TuningProblem& problem, const TuningResult& result, doubl
         std::cout << field.component << "=" << field.text << "\n";
 }
 
+// A --out whose folder cannot take a file is refused before the search rather than after it.
+void RefuseUnwritableFolder(const std::string& out) {
+    std::filesystem::path folder = std::filesystem::path(out).parent_path();
+    if (folder.empty()) folder = ".";
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        throw std::system_error(errno, std::generic_category(), "Cannot create \"" + out + "\"");
+}
+
 void Tune(const TuneRequest& request, HeadlessDialogs& dialogs) {
     if (request.maxEvaluations < 1) throw std::invalid_argument("--max-evals must be 1 or more");
     if (!std::isfinite(request.maxSeconds) || request.maxSeconds < 0)
         throw std::invalid_argument("--max-seconds must be a number of seconds, 0 or more");
     JsonOutput json(request.json);
+    if (!request.out.empty()) RefuseUnwritableFolder(request.out);
     const PictureSize size = PictureSizeFor(request.gear);
     QtCanvas picture(size.width, size.height);
     std::unique_ptr<Simulation> sim = PrepareGear(request.gear, dialogs, picture);

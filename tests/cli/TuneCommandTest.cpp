@@ -105,6 +105,12 @@ TEST(TuneCommand, AProblemThatCannotBePosedIsRefused) {
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << ": " << run.err;
         EXPECT_FALSE(std::filesystem::exists(dir / "refused.L1")) << c.arguments;
     }
+    // A file that cannot be written is refused before the search: there is no report.
+    const CliResult run =
+        RunCliIn(dir.path(), "tune --vary GC --target equal-lead --out no-such-folder/t.L1");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Cannot create \"no-such-folder/t.L1\""), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("Evaluations"), std::string::npos) << run.out;
 }
 
 } // namespace
