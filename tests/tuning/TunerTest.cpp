@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -134,6 +135,48 @@ TEST_P(EveryKindDesign, TunesThroughItsEditor) {
 
 INSTANTIATE_TEST_SUITE_P(Kinds, EveryKindDesign, ::testing::ValuesIn(BuiltKinds()),
                          [](const auto& info) { return std::string(KindRow(info.param).name); });
+
+// The revolution checks at their thresholds, on a crank-driven piston and valve: a step may move
+// ten times as far as the fastest sinusoid of the travel, the piston must make 90 % of its stroke,
+// and the revolution must end where it began.
+TEST(DesignChecks, ARevolutionIsTrustedUpToItsThresholds) {
+    constexpr int n = 360;
+    const double travel = 0.8;
+    const double fastest = travel / 2 * 2 * std::numbers::pi / n; // the valve's largest step
+    struct Case {
+        const char* name;
+        double stroke;    // percent
+        double jump;      // added to the valve from step 91 on, where it barely moves, in fastest steps
+        double endOffset; // added to the valve's last entry
+        double slack;
+        bool proper;
+    };
+    const Case cases[] = {
+        {"a sinusoid", 100, 0, 0, 0, true},
+        {"a step of nine", 100, 8.9, 0, 0, true},
+        {"a step of eleven", 100, 10.1, 0, 0, false},
+        {"91 % of the stroke", 91, 0, 0, 0, true},
+        {"89 % of the stroke", 89, 0, 0, 0, false},
+        {"an end apart", 100, 0, 1e-3, 0, false},
+        {"an end apart within the slack", 100, 0, 1e-3, 2e-3, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<float> piston(n + 1);
+        std::vector<float> valve(n + 1);
+        for (int k = 0; k <= n; ++k) {
+            const double angle = 2 * std::numbers::pi * k / n;
+            piston[k] = static_cast<float>(c.stroke / 2 * (1 - std::cos(angle)));
+            valve[k] =
+                static_cast<float>(travel / 2 * std::sin(angle) + (k > 90 && k < n ? c.jump * fastest : 0));
+        }
+        valve[n] = static_cast<float>(valve[n] + c.endOffset);
+        ListingFigures figures;
+        figures.valveTravel = travel;
+        const PointEvents events = EventsOf({1.0f, true}, figures, piston, valve, n, false, c.slack);
+        EXPECT_EQ(events.proper, c.proper) << events.problem;
+    }
+}
 
 TEST(TuningTargets, ParseAsWrittenOrSayWhyNot) {
     const TuningTarget equal = ParseTarget("equal-cutoff@0.25,0.5,1", TargetDirections::Both);
