@@ -231,9 +231,18 @@ Tuner::Tuner(GearModel& model, const SimulationState& state, TuningProblem probl
     const std::vector<std::size_t> tunable = TunableFields(table, startValues_, enabled);
     for (const VariedControl& control : problem_.vary) {
         const std::size_t index = FieldIndex(table, control.component);
-        if (std::find(tunable.begin(), tunable.end(), index) == tunable.end())
+        if (std::find(tunable.begin(), tunable.end(), index) == tunable.end()) {
+            // A dimension a ticked check box computes says which box.
+            for (const EditorField& box : table.fields)
+                if (std::find(box.disables.begin(), box.disables.end(), control.component) !=
+                        box.disables.end() &&
+                    index < enabled.size() && !enabled[index])
+                    throw std::invalid_argument("The control \"" + control.component +
+                                                "\" is set by the ticked \"" + box.label + "\" (" +
+                                                box.component + "): untick it to vary it");
             throw std::invalid_argument("The control \"" + control.component +
                                         "\" is not one of this gear's dimensions that can be varied");
+        }
         if (std::find(varied_.begin(), varied_.end(), index) != varied_.end())
             throw std::invalid_argument("The control \"" + control.component + "\" is varied twice");
         if (!std::isfinite(control.low) || !std::isfinite(control.high) || !(control.low < control.high))

@@ -340,6 +340,20 @@ TEST_F(TunerFixture, AProblemThatCannotBeSetIsRefused) {
     }
     EXPECT_THROW(Tuner(sim.CurrentModel(), sim.State, Problem({"ARx:2:1"}, {"equal-lead@1"})),
                  std::invalid_argument);
+    // ARy while its Auto box puts it level with the trunnion.
+    sim.Edit1Click([](EditorSession& session) {
+        std::vector<ControlValue> values = session.Fill();
+        values[static_cast<std::size_t>(session.Table().Find("cbARy") - session.Table().fields.data())]
+            .checked = true;
+        session.Ok(values);
+    });
+    try {
+        Tuner(sim.CurrentModel(), sim.State, Problem({"ARy"}, {"equal-lead@1"}));
+        ADD_FAILURE() << "ARy was varied under its ticked box";
+    } catch (const std::invalid_argument& error) {
+        EXPECT_STREQ(error.what(),
+                     "The control \"ARy\" is set by the ticked \"Auto\" (cbARy): untick it to vary it");
+    }
     EXPECT_THROW(Tuner(sim.CurrentModel(), sim.State, Problem({"ARx", "ARx"}, {"equal-lead@1"})),
                  std::invalid_argument);
     EXPECT_THROW(Tuner(sim.CurrentModel(), sim.State, Problem({}, {"equal-lead@1"})), std::invalid_argument);
