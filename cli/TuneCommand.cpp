@@ -10,7 +10,6 @@
 #include "ui/QtCanvas.h"
 
 #include <cerrno>
-#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cmath>
