@@ -43,12 +43,7 @@ void Save(const GearOptions& options, const std::string& out, HeadlessDialogs& d
     const PictureSize size = PictureSizeFor(options);
     QtCanvas picture(size.width, size.height);
     std::unique_ptr<Simulation> sim = PrepareGear(options, dialogs, picture);
-    // File > Save with --out typed into the dialog: a name without an extension gets the kind's,
-    // and a file already there is replaced without the question.
-    dialogs.saveFileName = out;
-    dialogs.answerQuietly = true;
-    sim->Save1Click();
-    dialogs.answerQuietly = false;
+    SaveAs(*sim, dialogs, out);
 }
 
 } // namespace

@@ -284,4 +284,11 @@ int RunReportingErrors(HeadlessDialogs& dialogs, const std::function<void()>& wo
     }
 }
 
+void SaveAs(Simulation& sim, HeadlessDialogs& dialogs, const std::string& file) {
+    dialogs.saveFileName = file;
+    dialogs.answerQuietly = true;
+    sim.Save1Click();
+    dialogs.answerQuietly = false;
+}
+
 } // namespace linkwright

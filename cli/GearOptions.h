@@ -62,6 +62,10 @@ std::unique_ptr<Simulation> PrepareGear(const GearOptions& options, HeadlessDial
 // no plain file, or its size or version where the kind's differ.
 std::string WhyRefused(const std::string& file, const GearKindRow& row);
 
+// File > Save with `file` typed into the dialog, as save --out does: a name without an extension
+// gets the kind's, and a file already there is replaced without the question.
+void SaveAs(Simulation& sim, HeadlessDialogs& dialogs, const std::string& file);
+
 // "WxH" into a width and height of 1 .. 20000 pixels; false when the text is not of that form.
 bool ParseSize(const std::string& text, int& width, int& height);
 

@@ -193,11 +193,7 @@ void Tune(const TuneRequest& request, HeadlessDialogs& dialogs) {
 
     if (!request.out.empty()) {
         if (!sim->ApplyTyped(result.typed)) throw std::runtime_error(SyntaxErrorMessage);
-        // As save --out: a name without an extension gets the kind's, a file there is replaced.
-        dialogs.saveFileName = request.out;
-        dialogs.answerQuietly = true;
-        sim->Save1Click();
-        dialogs.answerQuietly = false;
+        SaveAs(*sim, dialogs, request.out);
     }
     if (!request.json.empty())
         json.Put(TuneJson(KindRow(sim->CurrentKind).name, tuner.Problem(), options, result));
