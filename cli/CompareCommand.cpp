@@ -40,20 +40,14 @@ struct CompareRequest {
 std::vector<float> ParseSettings(const std::vector<std::string>& given) {
     std::vector<float> settings;
     for (const std::string& list : given) {
-        std::size_t start = 0;
-        while (true) {
-            const std::size_t comma = list.find(',', start);
-            const std::string text = list.substr(start, comma == std::string::npos ? comma : comma - start);
-            const std::optional<double> value = ParseReal(text);
-            if (!value || text.find(' ') != std::string::npos)
-                throw std::invalid_argument("--setting must be gear settings such as 1,0.5,0.25, not \"" +
-                                            list + "\"");
-            const float setting = static_cast<float>(*value);
+        std::vector<float> parsed;
+        std::string bad;
+        if (!ParseGearSettings(list, parsed, bad))
+            throw std::invalid_argument("--setting must be gear settings such as 1,0.5,0.25, not \"" + list +
+                                        "\"");
+        for (const float setting : parsed)
             if (std::find(settings.begin(), settings.end(), setting) == settings.end())
                 settings.push_back(setting);
-            if (comma == std::string::npos) break;
-            start = comma + 1;
-        }
     }
     return settings;
 }

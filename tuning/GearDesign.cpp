@@ -10,10 +10,29 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 
 namespace linkwright {
+
+bool ParseGearSettings(std::string_view list, std::vector<float>& settings, std::string& bad) {
+    settings.clear();
+    while (true) {
+        const std::size_t comma = list.find(',');
+        std::string_view item = list.substr(0, comma);
+        while (!item.empty() && item.back() == ' ')
+            item.remove_suffix(1);
+        const std::optional<double> value = ParseReal(item);
+        if (!value) {
+            bad = std::string(item);
+            return false;
+        }
+        settings.push_back(static_cast<float>(*value));
+        if (comma == std::string_view::npos) return true;
+        list.remove_prefix(comma + 1);
+    }
+}
 
 bool QuietDialogs::WarningOkCancel(const std::string& text) {
     lastShown = text;

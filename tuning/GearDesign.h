@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace linkwright {
@@ -29,6 +30,11 @@ struct OperatingPoint {
 
     bool operator==(const OperatingPoint&) const = default;
 };
+
+// A list of gear settings separated by commas ("1,0.5, 0.25"), each a number a Single holds with
+// blanks around it allowed. Answers false, with the first item that is not one in `bad`, when an
+// item is not such a number.
+bool ParseGearSettings(std::string_view list, std::vector<float>& settings, std::string& bad);
 
 // One cylinder end's events as the listings give them, in percent of the stroke from the dead
 // centre each counts from, and its openings in the gear's length unit.

@@ -83,14 +83,10 @@ TuningTarget ParseTarget(std::string_view text, TargetDirections directions) {
     if (at == std::string_view::npos) {
         settings.push_back(1.0f);
     } else {
-        std::string_view list = head.substr(at + 1);
-        while (true) {
-            const std::size_t comma = list.find(',');
-            settings.push_back(
-                static_cast<float>(ParseNumber(list.substr(0, comma), "a gear setting", text)));
-            if (comma == std::string_view::npos) break;
-            list.remove_prefix(comma + 1);
-        }
+        std::string bad;
+        if (!ParseGearSettings(head.substr(at + 1), settings, bad))
+            throw std::invalid_argument("The target \"" + std::string(text) + "\" has \"" + bad +
+                                        "\" where a gear setting should be a number");
     }
     for (const float setting : settings) {
         if (directions != TargetDirections::Backward) target.points.push_back({setting, true});

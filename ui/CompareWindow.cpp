@@ -33,21 +33,18 @@ constexpr const char* DefaultSettings = "1,0.5,0.25";
 // "1, 0.5,0.25": gear settings from -1 to 1 separated by commas.
 std::vector<float> ParseSettings(const std::string& text) {
     std::vector<float> settings;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const std::size_t comma = std::min(text.find(',', start), text.size());
-        std::string item = text.substr(start, comma - start);
-        while (!item.empty() && item.back() == ' ')
-            item.pop_back();
-        const std::optional<double> value = ParseReal(item);
-        if (!value || std::fabs(*value) > 1.0)
-            throw std::invalid_argument("\"" + item +
-                                        "\" is not a gear setting: type settings from -1 to 1 "
-                                        "separated by commas, such as " +
-                                        DefaultSettings);
-        settings.push_back(static_cast<float>(*value));
-        start = comma + 1;
-    }
+    std::string bad;
+    bool parsed = ParseGearSettings(text, settings, bad);
+    for (const float setting : settings)
+        if (parsed && std::fabs(setting) > 1.0f) {
+            bad = ShortestText(setting);
+            parsed = false;
+        }
+    if (!parsed)
+        throw std::invalid_argument("\"" + bad +
+                                    "\" is not a gear setting: type settings from -1 to 1 "
+                                    "separated by commas, such as " +
+                                    DefaultSettings);
     return settings;
 }
 
