@@ -86,7 +86,7 @@ void Analyse(const AnalyseRequest& request, HeadlessDialogs& dialogs) {
     sim->RunAnalysis();
 
     const std::filesystem::path dir(request.out);
-    std::filesystem::create_directories(dir);
+    CreateOutputFolder(dir);
     {
         // Read before anything is written: with --out the working folder the copy would be the
         // messages file itself, which then already holds what it should.

@@ -2,6 +2,7 @@
 // settings as a table and their oval and events diagrams overlaid.
 #include "cli/AnalysisOutput.h"
 #include "cli/GearOptions.h"
+#include "cli/OutputFile.h"
 
 #include "analysis/Comparison.h"
 #include "common/NumberFormat.h"
@@ -137,7 +138,7 @@ void Compare(const CompareRequest& request) {
     const bool forward = !request.backward;
 
     const std::filesystem::path dir(request.out);
-    std::filesystem::create_directories(dir);
+    CreateOutputFolder(dir);
     std::vector<std::vector<PointEvents>> events(2);
     for (const float setting : settings) {
         // A design's solve is kept only until its next one.

@@ -37,7 +37,7 @@ void Family(const FamilyRequest& request, HeadlessDialogs& dialogs) {
     sim->Family1Click();
 
     const std::filesystem::path dir(request.out);
-    std::filesystem::create_directories(dir);
+    CreateOutputFolder(dir);
     WriteRequestedDiagrams(*sim, requested, dir, request.png);
     WriteEventsCsv(*sim, dir / "events.csv");
     // Taken with the other files, once the folder of --out is there: the JSON may go into it.

@@ -25,4 +25,9 @@ private:
     ReplacementFile file_;
 };
 
+// The folder of a command's --out, made with its parents where missing; one that cannot be made
+// (a file or a device in its place) is refused with the reason, as "Cannot create the folder
+// \"NAME\": Not a directory".
+void CreateOutputFolder(const std::filesystem::path& folder);
+
 } // namespace linkwright

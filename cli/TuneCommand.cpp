@@ -157,8 +157,13 @@ void PrintReport(const TuningProblem& problem, const TuningResult& result, doubl
 void RefuseUnwritableFolder(const std::string& out) {
     std::filesystem::path folder = std::filesystem::path(out).parent_path();
     if (folder.empty()) folder = ".";
-    if (::access(folder.c_str(), W_OK | X_OK) != 0)
-        throw std::system_error(errno, std::generic_category(), "Cannot create \"" + out + "\"");
+    const auto refuse = [&](std::error_code reason) {
+        throw std::system_error(reason, "Cannot create \"" + out + "\"");
+    };
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error))
+        refuse(error ? error : std::make_error_code(std::errc::not_a_directory));
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) refuse(std::error_code(errno, std::generic_category()));
 }
 
 void Tune(const TuneRequest& request, HeadlessDialogs& dialogs) {

@@ -246,6 +246,17 @@ TEST(CliTest, OutputsAreWrittenWholeOnceAndEveryFailureIsReported) {
                   std::string::npos);
     }
 
+    // A folder for the outputs where a file stands is refused with the reason.
+    std::ofstream(dir / "plain.txt") << "a file, not a folder";
+    ASSERT_EQ(RunCliIn(dir.path(), "save --out a.L1").status, 0);
+    for (const char* command : {"analyse", "family", "compare a.L1 a.L1"}) {
+        SCOPED_TRACE(command);
+        const CliResult run = RunCliIn(dir.path(), std::string(command) + " --out plain.txt/sub");
+        EXPECT_EQ(run.status, 1);
+        const char* const reason = R"(Cannot create the folder "plain.txt/sub": Not a directory)";
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+    }
+
     std::filesystem::create_directory(dir / "taken.png");
     const CliResult folder = RunCliIn(dir.path(), "render --out taken.png");
     EXPECT_EQ(folder.status, 1);

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <fstream>
 #include <string>
 
 namespace linkwright::testing {
@@ -105,12 +106,23 @@ TEST(TuneCommand, AProblemThatCannotBePosedIsRefused) {
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << ": " << run.err;
         EXPECT_FALSE(std::filesystem::exists(dir / "refused.L1")) << c.arguments;
     }
-    // A file that cannot be written is refused before the search: there is no report.
-    const CliResult run =
-        RunCliIn(dir.path(), "tune --vary GC --target equal-lead --out no-such-folder/t.L1");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("Cannot create \"no-such-folder/t.L1\""), std::string::npos) << run.err;
-    EXPECT_EQ(run.out.find("Evaluations"), std::string::npos) << run.out;
+    // A file that cannot be written is refused before the search, with the reason: there is no
+    // report.
+    std::ofstream(dir / "plain.txt") << "a file, not a folder";
+    const struct {
+        const char* out;
+        const char* message;
+    } unwritable[] = {
+        {"none/t.L1", R"(Cannot create "none/t.L1": No such file or directory)"},
+        {"plain.txt/t.L1", R"(Cannot create "plain.txt/t.L1": Not a directory)"},
+    };
+    for (const auto& c : unwritable) {
+        const CliResult run =
+            RunCliIn(dir.path(), std::string("tune --vary GC --target equal-lead --out ") + c.out);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(run.out.find("Evaluations"), std::string::npos) << run.out;
+    }
 }
 
 } // namespace
