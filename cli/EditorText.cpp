@@ -6,8 +6,12 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <stdexcept>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace linkwright {
 
@@ -22,6 +26,41 @@ std::optional<bool> Truth(const std::string& text) {
 
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
+}
+
+// The whole of a fields file. A pipe, a device or a folder is refused at once rather than waited
+// on, and so is a file far larger than the fields of any gear take.
+template <typename Refused> std::string ReadFieldsText(const std::string& file, const Refused& refused) {
+    constexpr std::size_t Largest = 16 << 20;
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0) throw refused(std::string("cannot be read: ") + std::strerror(errno));
+    struct stat status {};
+    const bool known = ::fstat(descriptor, &status) == 0;
+    std::string reason;
+    if (!known)
+        reason = std::string("cannot be read: ") + std::strerror(errno);
+    else if (S_ISDIR(status.st_mode))
+        reason = "a folder, not a fields file";
+    else if (!S_ISREG(status.st_mode))
+        reason = "not a plain file (a pipe or a device), so not a fields file";
+    else if (static_cast<std::size_t>(status.st_size) > Largest)
+        reason = std::to_string(status.st_size) + " bytes, more than a fields file holds";
+    std::string text;
+    if (reason.empty()) {
+        text.resize(static_cast<std::size_t>(status.st_size));
+        std::size_t got = 0;
+        while (got < text.size()) {
+            const ssize_t n = ::read(descriptor, text.data() + got, text.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) reason = std::string("cannot be read: ") + std::strerror(errno);
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        text.resize(got);
+    }
+    ::close(descriptor);
+    if (!reason.empty()) throw refused(reason);
+    return text;
 }
 
 } // namespace
@@ -114,14 +153,13 @@ nlohmann::ordered_json FieldsJson(const char* kind, const EditorTable& table,
 }
 
 FieldsFile ReadFieldsFile(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw std::invalid_argument("--fields " + file + ": cannot be read: " + std::strerror(errno));
     const auto refused = [&](const std::string& why) {
         return std::invalid_argument("--fields " + file + ": " + why);
     };
+    const std::string text = ReadFieldsText(file, refused);
     nlohmann::json json;
     try {
-        json = nlohmann::json::parse(in);
+        json = nlohmann::json::parse(text);
     } catch (const nlohmann::json::exception& error) {
         throw refused(std::string("not JSON: ") + error.what());
     }

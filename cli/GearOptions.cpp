@@ -10,9 +10,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <limits>
 #include <numbers>
+#include <stdexcept>
+#include <system_error>
 #include <utility>
 
 #include <fcntl.h>
@@ -284,7 +287,23 @@ int RunReportingErrors(HeadlessDialogs& dialogs, const std::function<void()>& wo
     }
 }
 
+void RefuseUnsavable(const std::string& file) {
+    const std::filesystem::path path(file);
+    if (path.filename().empty())
+        throw std::invalid_argument("--out \"" + file + "\" names a folder, not a data file");
+    std::filesystem::path folder = path.parent_path();
+    if (folder.empty()) folder = ".";
+    const auto refuse = [&](std::error_code reason) {
+        throw std::system_error(reason, "Cannot create \"" + file + "\"");
+    };
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error))
+        refuse(error ? error : std::make_error_code(std::errc::not_a_directory));
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) refuse(std::error_code(errno, std::generic_category()));
+}
+
 void SaveAs(Simulation& sim, HeadlessDialogs& dialogs, const std::string& file) {
+    RefuseUnsavable(file);
     dialogs.saveFileName = file;
     dialogs.answerQuietly = true;
     sim.Save1Click();

@@ -63,8 +63,13 @@ std::unique_ptr<Simulation> PrepareGear(const GearOptions& options, HeadlessDial
 std::string WhyRefused(const std::string& file, const GearKindRow& row);
 
 // File > Save with `file` typed into the dialog, as save --out does: a name without an extension
-// gets the kind's, and a file already there is replaced without the question.
+// gets the kind's, and a file already there is replaced without the question. A name that
+// RefuseUnsavable refuses is refused before the dialog is answered.
 void SaveAs(Simulation& sim, HeadlessDialogs& dialogs, const std::string& file);
+
+// Refuses, with the reason, a `file` to save that names a folder ("", "/", "dir/") or lies in a
+// folder that is missing, is no folder or cannot be written.
+void RefuseUnsavable(const std::string& file);
 
 // "WxH" into a width and height of 1 .. 20000 pixels; false when the text is not of that form.
 bool ParseSize(const std::string& text, int& width, int& height);

@@ -153,25 +153,12 @@ void PrintReport(const TuningProblem& problem, const TuningResult& result, doubl
         std::cout << field.component << "=" << field.text << "\n";
 }
 
-// A --out whose folder cannot take a file is refused before the search rather than after it.
-void RefuseUnwritableFolder(const std::string& out) {
-    std::filesystem::path folder = std::filesystem::path(out).parent_path();
-    if (folder.empty()) folder = ".";
-    const auto refuse = [&](std::error_code reason) {
-        throw std::system_error(reason, "Cannot create \"" + out + "\"");
-    };
-    std::error_code error;
-    if (!std::filesystem::is_directory(folder, error))
-        refuse(error ? error : std::make_error_code(std::errc::not_a_directory));
-    if (::access(folder.c_str(), W_OK | X_OK) != 0) refuse(std::error_code(errno, std::generic_category()));
-}
-
 void Tune(const TuneRequest& request, HeadlessDialogs& dialogs) {
     if (request.maxEvaluations < 1) throw std::invalid_argument("--max-evals must be 1 or more");
     if (!std::isfinite(request.maxSeconds) || request.maxSeconds < 0)
         throw std::invalid_argument("--max-seconds must be a number of seconds, 0 or more");
     JsonOutput json(request.json);
-    if (!request.out.empty()) RefuseUnwritableFolder(request.out);
+    if (!request.out.empty()) RefuseUnsavable(request.out); // before the search, not after it
     const PictureSize size = PictureSizeFor(request.gear);
     QtCanvas picture(size.width, size.height);
     std::unique_ptr<Simulation> sim = PrepareGear(request.gear, dialogs, picture);

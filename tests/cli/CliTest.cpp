@@ -293,6 +293,10 @@ TEST(CliTest, InputsThatCannotBeUsedAreRefusedAtOnceWithTheirReason) {
         {"solve --setting 3.5e38", "--setting must be a decimal number"},
         {"solve --angle 1e308", "--angle must be a finite number a Single can hold"},
         {"solve --wheel-disp 3.5e38", "--wheel-disp must be a finite number a Single can hold"},
+        {"save --fields pipe.L1 --out s", "--fields pipe.L1: not a plain file (a pipe or a device)"},
+        {"save --fields /dev/zero --out s", "so not a fields file"},
+        {"save --out sub/", R"(--out "sub/" names a folder, not a data file)"},
+        {R"(save --out "")", R"(--out "" names a folder, not a data file)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -300,11 +304,12 @@ TEST(CliTest, InputsThatCannotBeUsedAreRefusedAtOnceWithTheirReason) {
         const CliResult run = RunCliIn(dir.path(), std::string(c.arguments));
         EXPECT_EQ(run.status, 1);
         EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
-        if (std::string(c.arguments).find("--file") != std::string::npos) {
+        if (std::string(c.arguments).find("--file ") != std::string::npos) {
             EXPECT_NE(run.err.find("Sorry, old version or corrupted data file"), std::string::npos);
         }
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "big.png"));
+    EXPECT_FALSE(std::filesystem::exists(dir / ".L1"));
     // The smallest picture is still one.
     const CliResult smallest = RunCliIn(dir.path(), "render --size 1x1 --out one.png");
     EXPECT_EQ(smallest.status, 0) << smallest.err;
