@@ -246,7 +246,7 @@ Tuner::Tuner(GearModel& model, const SimulationState& state, TuningProblem probl
                                         "\" must be numbers with the low one below the high one");
         varied_.push_back(index);
         const double shown = ParseReal(startValues_[index].text).value_or(control.low);
-        start_.push_back(std::clamp(shown, control.low, control.high));
+        start_.push_back(shown); // the design as it stands, even where it lies outside the bounds
     }
     for (const TuningTarget& target : problem_.targets) {
         if (target.points.empty()) throw std::invalid_argument("A target has no gear setting");
@@ -459,7 +459,8 @@ TuningResult Tuner::Run(const TuningOptions& options) {
     std::vector<double> u(n);
     for (std::size_t i = 0; i < n; ++i) {
         const VariedControl& control = problem_.vary[i];
-        u[i] = (start_[i] - control.low) / (control.high - control.low);
+        // The first start is the design as it stands, or the nearest point within the bounds.
+        u[i] = std::clamp((start_[i] - control.low) / (control.high - control.low), 0.0, 1.0);
     }
     std::mt19937 random(options.seed);
     std::uniform_real_distribution<double> uniform(0.0, 1.0);

@@ -295,6 +295,18 @@ TEST_F(TunerFixture, AnInfeasibleDesignIsNeverTheAnswer) {
         EXPECT_TRUE(events.proper);
     EXPECT_TRUE(AppliedEvents(result, {1.0f, true}).proper);
     EXPECT_FALSE(tuner.Evaluate(std::vector<double>{0.2, result.best[1]}).feasible);
+
+    // Bounds wholly where nothing solves, away from today's rod: the design before is the gear as
+    // it stands, and with nothing better found it is the answer, typed as it stands.
+    Tuner nowhere(sim.CurrentModel(), sim.State, Problem({"GC:0.001:0.002"}, {"cutoff@1=95"}));
+    options.maxEvaluations = 20;
+    const TuningResult unchanged = nowhere.Run(options);
+    ASSERT_TRUE(unchanged.before.feasible) << unchanged.before.problem;
+    EXPECT_EQ(unchanged.before.readings[0].front, result.before.readings[0].front);
+    EXPECT_EQ(unchanged.best, unchanged.start);
+    EXPECT_TRUE(unchanged.after.feasible);
+    ASSERT_EQ(unchanged.typed.size(), 1u);
+    EXPECT_EQ(ParseReal(unchanged.typed[0].text), unchanged.start[0]);
 }
 
 TEST_F(TunerFixture, ACancelStopsBeforeTheNextEvaluation) {
