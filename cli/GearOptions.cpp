@@ -14,6 +14,7 @@
 #include <iostream>
 #include <limits>
 #include <numbers>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 #include <utility>
@@ -76,7 +77,11 @@ std::string WhyRefused(const std::string& file, const GearKindRow& row) {
 
 void AddGearOptions(CLI::App& command, GearOptions& o) {
     command.add_option("--kind", o.kind, KindOptionHelp());
-    command.add_option("--file", o.file, "Data file to open, as File > Open does")->check(CLI::ExistingFile);
+    command
+        .add_option("--file", o.file,
+                    "Data file to open, as File > Open does; without --kind, its extension (.L1 .. .L5) "
+                    "names the gear kind")
+        ->check(CLI::ExistingFile);
     command.add_option("--angle", o.angle, "Crank angle, degrees");
     command.add_option("--setting", o.setting, "Gear setting, -1 (full backward) .. +1 (full forward)")
         ->check(CLI::Number);
@@ -221,6 +226,14 @@ std::unique_ptr<Simulation> PrepareGear(const GearOptions& o, HeadlessDialogs& d
             setup.kindIndex = o.kind[0] - '0';
         else
             setup.kindName = o.kind;
+    } else if (!o.file.empty()) {
+        // Without --kind, a data file's extension names its kind, as the desktop program opens a
+        // file given to it; any other name is opened as the first kind's.
+        const std::string extension = std::filesystem::path(o.file).extension().string();
+        if (extension.size() > 1)
+            if (const std::optional<GearKind> kind =
+                    FindGearKindByExtension(std::string_view(extension).substr(1)))
+                setup.kindIndex = static_cast<int>(*kind);
     }
     if (!o.file.empty()) setup.file = o.file;
     if (!o.setting.empty()) CheckSetting(o.setting);

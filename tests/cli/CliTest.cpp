@@ -158,6 +158,12 @@ TEST(CliTest, KindsAreChosenByNameOrNumberAsTheKindsTableHasThem) {
             EXPECT_EQ(help.out.find(row.listingFileName) != std::string::npos, row.Built());
         }
         const std::string number = std::to_string(static_cast<int>(row.kind));
+        // Without --kind, a data file's extension chooses it.
+        const std::string file = std::string("gear.") + row.extension;
+        ASSERT_EQ(RunCliIn(dir.path(), "save --kind " + number + " --out gear").status, 0);
+        const CliResult copied = RunCliIn(dir.path(), "save --file " + file + " --out copy");
+        EXPECT_EQ(copied.status, 0) << copied.err;
+        EXPECT_EQ(ReadTextFile(dir / ("copy." + std::string(row.extension))), ReadTextFile(dir / file));
         for (const std::string& kind : {std::string(row.name), number}) {
             const CliResult run =
                 RunCliIn(dir.path(), "solve --kind " + kind + (row.autoSetting ? "" : " --autosetting"));
