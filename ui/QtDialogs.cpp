@@ -40,7 +40,10 @@ std::optional<std::string> QtDialogs::SaveFile(const FileDialogRequest& request)
 }
 
 std::optional<std::string> QtDialogs::RunFileDialog(const FileDialogRequest& request, bool save) {
-    QFileDialog dialog(parent_, save ? QStringLiteral("Save As") : QStringLiteral("Open"));
+    const QString title = !request.title.empty() ? QString::fromStdString(request.title)
+                          : save                 ? QStringLiteral("Save As")
+                                                 : QStringLiteral("Open");
+    QFileDialog dialog(parent_, title);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The gear file's own save asks before it overwrites, so the dialog must not ask as well.

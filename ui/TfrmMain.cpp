@@ -772,7 +772,9 @@ void TfrmMain::Export1Click() {
 
 void TfrmMain::Compare1Click() {
     Guard([&] {
-        const std::optional<std::string> chosen = dialogs_.OpenFile(sim_.OpenDialogRequest());
+        FileDialogRequest request = sim_.OpenDialogRequest();
+        request.title = "Compare with";
+        const std::optional<std::string> chosen = dialogs_.OpenFile(request);
         if (!chosen) return;
         auto other = std::make_unique<GearDesign>(sim_.CurrentKind);
         // A refused file is answered as File > Open answers it, and nothing opens.

@@ -12,6 +12,7 @@ struct FileDialogRequest {
     std::string defaultExtension; // e.g. "L1"
     std::string initialDirectory;
     std::string initialFileName; // e.g. "NoName"
+    std::string title;           // the dialog's caption; "Open" or "Save As" when empty
 };
 
 class Dialogs {

@@ -49,7 +49,7 @@ protected:
     QtDialogs dialogs{printer};
 
     FileDialogRequest Request() const {
-        return FileDialogRequest{"Bakers1 (*.L3)", "L3", (dir / "Data").string(), "NoName"};
+        return FileDialogRequest{"Bakers1 (*.L3)", "L3", (dir / "Data").string(), "NoName", ""};
     }
     void SetUp() override { fs::create_directory(dir / "Data"); }
 };
@@ -80,9 +80,20 @@ TEST_F(QtDialogsTest, SaveDialogOffersTheKindAndAddsItsExtension) {
     EXPECT_EQ(fs::path(*chosen), dir / "Data" / "gear.L3");
 }
 
+// A cancelled dialog chooses nothing; its caption is the request's, or what it does.
 TEST_F(QtDialogsTest, CancelledOpenDialogChoosesNothing) {
-    WhenModal([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
-    EXPECT_FALSE(dialogs.OpenFile(Request()).has_value());
+    FileDialogRequest compare = Request();
+    compare.title = "Compare with";
+    for (const auto& [request, caption] :
+         {std::pair{Request(), "Open"}, std::pair{compare, "Compare with"}}) {
+        QString shown;
+        WhenModal([&shown](QWidget* modal) {
+            shown = modal->windowTitle();
+            static_cast<QDialog*>(modal)->reject();
+        });
+        EXPECT_FALSE(dialogs.OpenFile(request).has_value());
+        EXPECT_EQ(shown, caption);
+    }
 }
 
 TEST_F(QtDialogsTest, WarningAnswersOkOrCancel) {

@@ -206,6 +206,10 @@ TEST_F(TuneCompareTest, ASavedCopyComparesEqualAndAChangedGearOrABadFileDoNot) {
     };
     dialogs.openAnswers.push_back(copy);
     Trigger("Compare1");
+    // The file dialog says what it is for and offers the shown kind's files.
+    ASSERT_FALSE(dialogs.openRequests.empty());
+    EXPECT_EQ(dialogs.openRequests.back().title, "Compare with");
+    EXPECT_EQ(dialogs.openRequests.back().defaultExtension, "L1");
     CompareWindow* first = window->ComparisonWindow();
     ASSERT_NE(first, nullptr);
     ASSERT_TRUE(first->isVisible());
