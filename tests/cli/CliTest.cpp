@@ -293,7 +293,7 @@ TEST(CliTest, InputsThatCannotBeUsedAreRefusedAtOnceWithTheirReason) {
         {"solve --file pipe.L1", "\"pipe.L1\": not a plain file (a pipe or a device), so not a data file"},
         {"solve --file /dev/zero", "not a plain file"},
         {"solve --file short.L1", "\"short.L1\": 10 bytes, where a Walschaerts1 file has 5012"},
-        {"render --size 9000x9000 --out big.png", "--size 9000x9000 is too large"},
+        {"render --size 8001x8000 --out big.png", "--size 8001x8000 is too large"},
         {"solve --setting nan", "--setting must be a decimal number such as 0.75, not \"nan\""},
         {"solve --setting 0x1p0", "--setting must be a decimal number"},
         {"solve --setting 3.5e38", "--setting must be a decimal number"},
@@ -316,7 +316,8 @@ TEST(CliTest, InputsThatCannotBeUsedAreRefusedAtOnceWithTheirReason) {
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "big.png"));
     EXPECT_FALSE(std::filesystem::exists(dir / ".L1"));
-    // The smallest picture is still one.
+    // The largest picture and the smallest are still ones.
+    EXPECT_EQ(RunCliIn(dir.path(), "render --size 8000x8000 --out largest.svg").status, 0);
     const CliResult smallest = RunCliIn(dir.path(), "render --size 1x1 --out one.png");
     EXPECT_EQ(smallest.status, 0) << smallest.err;
     EXPECT_EQ(QImage(QString::fromStdString((dir / "one.png").string())).size(), QSize(1, 1));

@@ -177,6 +177,18 @@ TEST(EditorFieldsCommand, SetOverridesTheConditionOptionsWhichOverrideTheFieldsF
                              "\nGC\tGC Connecting Rod\t9.0000\n", "\nAdmission\tSteam Admission\tOutside\n",
                              "\ncbDU\tAuto\tfalse\n"})
         EXPECT_NE(("\n" + run.out).find(line), std::string::npos) << line << run.out;
+
+    // A fields file written by hand may give a number or a truth as JSON's own.
+    std::ofstream(dir / "typed.json")
+        << R"({"fields": [{"name": "GC", "text": 8.5}, {"name": "cbDU", "text": false}]})";
+    const CliResult typed = RunCliIn(dir.path(), "fields --fields typed.json --json -");
+    ASSERT_EQ(typed.status, 0) << typed.err;
+    std::map<std::string, std::string> texts;
+    const nlohmann::json shown = nlohmann::json::parse(typed.out);
+    for (const nlohmann::json& field : shown.at("fields"))
+        texts[field.at("name").get<std::string>()] = field.at("text").get<std::string>();
+    EXPECT_EQ(texts["GC"], "8.5000");
+    EXPECT_EQ(texts["cbDU"], "false");
 }
 
 TEST(EditorFieldsCommand, WhatTheEditorCannotTakeStopsTheCommandAndIsNamed) {

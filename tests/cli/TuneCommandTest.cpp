@@ -28,6 +28,9 @@ TEST(TuneCommand, EqualCutOffsAtWorkingGearAndTheSavedFileIsTheDesignEvaluated) 
     EXPECT_DOUBLE_EQ(tuned.at("problem").at("vary").at(0).at("low").get<double>(), 2.125 - 0.2125);
     const json& before = tuned.at("before").at("readings").at(0);
     const json& after = tuned.at("after").at("readings").at(0);
+    // 0.25 as written, not the nearest double of its Single.
+    EXPECT_EQ(before.at("setting").get<double>(), 0.25);
+    EXPECT_EQ(tuned.at("after").at("events").at(0).at("setting").get<double>(), 0.25);
     EXPECT_GT(before.at("shortfall").get<double>(), 0.5);
     EXPECT_LE(after.at("shortfall").get<double>(), 0.5);
     EXPECT_DOUBLE_EQ(after.at("shortfall").get<double>(),
