@@ -2,6 +2,7 @@
 // output the step produced.
 #include "fuzz/GearPipeline.h"
 
+#include "analysis/Comparison.h"
 #include "app/Simulation.h"
 #include "common/NumberFormat.h"
 #include "gears/GearKinds.h"
@@ -245,6 +246,27 @@ void RunGearPipeline(std::span<const std::uint8_t> input) {
             const std::string csv = EventsTableCsv(
                 CompareEvents({"before", "after"}, {result.before.events, result.after.events}));
             CheckingCanvas::CheckText(csv);
+
+            // The gear and its tuned design overlaid, as File > Compare with... draws them: the
+            // ovals where the gear is set, the events over the sweep the gear has just made.
+            GearDesign tuned(model, sim.State);
+            std::vector<ControlValue> typed = tuned.EditorValues();
+            TypeTuned(tuned.Model().Editor(), typed, result.typed);
+            tuned.Ok(typed);
+            const OperatingPoint point{sim.State.GearSetting, sim.State.fwd != 0};
+            const SolvedRevolution solved[] = {design.Solve(point), tuned.Solve(point)};
+            std::vector<OvalDesign> ovals;
+            for (int d = 0; d < 2; ++d)
+                ovals.push_back({d == 0 ? "before" : "after", solved[d].steps.StepPistonPct,
+                                 solved[d].steps.StepValvePos, solved[d].record, solved[d].Nsteps,
+                                 d == 0 ? FirstDesignColour : SecondDesignColour});
+            Glib1 glib(canvas);
+            DrawOvalComparison(glib, 797, 397, ovals);
+            std::vector<EventsDesign> sweeps;
+            for (int d = 0; d < 2; ++d)
+                sweeps.push_back({d == 0 ? "gear" : "again", sim.Steps.StepPistonPct, &sim.Family, sim.State,
+                                  d == 0 ? FirstDesignColour : SecondDesignColour});
+            DrawEventsComparison(glib, 797, 397, sweeps);
         } catch (const std::invalid_argument&) {
             // No control to vary (a value that is no number), or a start the editor refuses.
         }

@@ -1,8 +1,9 @@
 // The whole program on one input, without a window: the bytes become a data file of the kind their
 // first byte chooses, which is loaded, drawn with its labels, solved, analysed with its listings
-// and diagrams, swept as a family, edited and saved and loaded again. Every coordinate a drawing
-// hands the canvas must be a sane pixel, and no listing, messages file or step may hold a value
-// that is no number; a breach aborts, so that a fuzzer or a test sees it.
+// and diagrams, swept as a family, tuned briefly and drawn overlaid with its tuned design, edited
+// and saved and loaded again. Every coordinate a drawing hands the canvas must be a sane pixel,
+// and no listing, messages file or step may hold a value that is no number; a breach aborts, so
+// that a fuzzer or a test sees it.
 #pragma once
 
 #include <cstddef>
