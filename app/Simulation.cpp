@@ -348,14 +348,17 @@ void Simulation::OpenNamedFile(const std::string& path, const std::function<void
     LoadChosenFile(path, false);
 }
 
+std::string Simulation::SavedFileName(const std::string& typed) const {
+    // A name typed without an extension gets the kind's.
+    if (FileNameWithoutFolder(typed).find('.') != std::string::npos) return typed;
+    return typed + "." + KindRow(CurrentKind).extension;
+}
+
 void Simulation::Save1Click() {
     const FileDialogRequest request = SaveDialogRequest();
     std::string dialogFileName = request.initialFileName;
     if (const std::optional<std::string> chosen = dialogs_.SaveFile(request)) {
-        dialogFileName = *chosen;
-        // A name typed without an extension gets the kind's.
-        if (FileNameWithoutFolder(dialogFileName).find('.') == std::string::npos)
-            dialogFileName += "." + request.defaultExtension;
+        dialogFileName = SavedFileName(*chosen);
         if (CurrentModel().SaveGearFile(dialogFileName) == SaveResult::Saved)
             RememberFolderOf(dialogFileName);
     }

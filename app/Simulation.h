@@ -225,6 +225,9 @@ public:
     // The file dialogs' requests for the current kind: filter "Walschaerts1 (*.L1)", extension "L1".
     FileDialogRequest OpenDialogRequest() const;
     FileDialogRequest SaveDialogRequest() const;
+    // The file File > Save writes for a name typed into its dialog: a name without an extension
+    // gets the kind's.
+    std::string SavedFileName(const std::string& typed) const;
     // A path shown without its folders; both "/" and "\" separate them.
     static std::string FileNameWithoutFolder(const std::string& path);
 

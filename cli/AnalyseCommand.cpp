@@ -48,14 +48,36 @@ void WriteEventsCsv(const Simulation& sim, const std::filesystem::path& file) {
     OutputFile(file).Put(EventsCsv(sim));
 }
 
+namespace {
+
+const char* DiagramFileStem(Simulation::DiagramPlot plot) {
+    return plot == Simulation::DiagramPlot::Oval     ? "oval"
+           : plot == Simulation::DiagramPlot::Events ? "events"
+                                                     : "indicator";
+}
+
+} // namespace
+
 void WriteRequestedDiagrams(Simulation& sim, const std::vector<Simulation::DiagramPlot>& requested,
                             const std::filesystem::path& dir, bool png) {
     std::set<std::string> written;
     for (Simulation::DiagramPlot plot : requested) {
-        const char* name = plot == Simulation::DiagramPlot::Oval     ? "oval"
-                           : plot == Simulation::DiagramPlot::Events ? "events"
-                                                                     : "indicator";
+        const char* name = DiagramFileStem(plot);
         if (written.insert(name).second) WriteDiagram(sim, plot, dir / name, png);
+    }
+}
+
+void AddRequestedDiagramFiles(std::vector<CommandFile>& files,
+                              const std::vector<Simulation::DiagramPlot>& requested,
+                              const std::filesystem::path& dir, bool png) {
+    std::set<std::string> listed;
+    for (Simulation::DiagramPlot plot : requested) {
+        if (!listed.insert(DiagramFileStem(plot)).second) continue;
+        const std::filesystem::path stem = dir / DiagramFileStem(plot);
+        for (const char* extension : {".svg", ".png"})
+            if (png || extension == std::string_view(".svg"))
+                files.push_back(
+                    {"a diagram of --out", std::filesystem::path(stem).replace_extension(extension)});
     }
 }
 
@@ -86,6 +108,12 @@ void Analyse(const AnalyseRequest& request, HeadlessDialogs& dialogs) {
     sim->RunAnalysis();
 
     const std::filesystem::path dir(request.out);
+    std::vector<CommandFile> files = GearCommandFiles(options, *sim, true);
+    files.push_back({"the messages file of --out", dir / "Messages.txt", true, MessagesFileSharing});
+    files.push_back({"the steps table of --out", dir / "steps.csv"});
+    AddRequestedDiagramFiles(files, requested, dir, request.png);
+    files.push_back({"--json", request.json});
+    RefuseSharedFiles(files);
     CreateOutputFolder(dir);
     {
         // Read before anything is written: with --out the working folder the copy would be the

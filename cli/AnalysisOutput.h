@@ -38,6 +38,11 @@ void WriteEventsCsv(const Simulation& sim, const std::filesystem::path& file);
 void WriteRequestedDiagrams(Simulation& sim, const std::vector<Simulation::DiagramPlot>& requested,
                             const std::filesystem::path& dir, bool png);
 
+// The files WriteRequestedDiagrams writes, for RefuseSharedFiles.
+void AddRequestedDiagramFiles(std::vector<CommandFile>& files,
+                              const std::vector<Simulation::DiagramPlot>& requested,
+                              const std::filesystem::path& dir, bool png);
+
 // The valve events of one analysed revolution as JSON, with the figures the listings in the messages
 // file print (analysis/Listings.h) and the cut-off caption's: the revolution in the simulation's
 // steps with `valve` as its valve positions and `events` as its event record (the stored analysis,

@@ -37,6 +37,11 @@ void Family(const FamilyRequest& request, HeadlessDialogs& dialogs) {
     sim->Family1Click();
 
     const std::filesystem::path dir(request.out);
+    std::vector<CommandFile> files = GearCommandFiles(request.gear, *sim, true);
+    files.push_back({"the events table of --out", dir / "events.csv"});
+    AddRequestedDiagramFiles(files, requested, dir, request.png);
+    files.push_back({"--json", request.json});
+    RefuseSharedFiles(files);
     CreateOutputFolder(dir);
     WriteRequestedDiagrams(*sim, requested, dir, request.png);
     WriteEventsCsv(*sim, dir / "events.csv");

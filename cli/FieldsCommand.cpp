@@ -25,6 +25,10 @@ void Fields(const FieldsRequest& request, HeadlessDialogs& dialogs) {
     const PictureSize size = PictureSizeFor(request.gear);
     QtCanvas picture(size.width, size.height);
     std::unique_ptr<Simulation> sim = PrepareGear(request.gear, dialogs, picture);
+    std::vector<CommandFile> files = GearCommandFiles(request.gear, *sim, false);
+    // Fields written over the fields file they were read from are a round trip, not a loss.
+    files.push_back({"--json", request.json, true, FieldsFileSharing});
+    RefuseSharedFiles(files);
 
     // What the form shows when it opens; it is not OKed.
     const EditorSession session(sim->CurrentModel(), sim->State, dialogs);
@@ -43,6 +47,9 @@ void Save(const GearOptions& options, const std::string& out, HeadlessDialogs& d
     const PictureSize size = PictureSizeFor(options);
     QtCanvas picture(size.width, size.height);
     std::unique_ptr<Simulation> sim = PrepareGear(options, dialogs, picture);
+    std::vector<CommandFile> files = GearCommandFiles(options, *sim, false);
+    files.push_back({"--out", sim->SavedFileName(out), true, DataFileSharing});
+    RefuseSharedFiles(files);
     SaveAs(*sim, dialogs, out);
 }
 

@@ -300,6 +300,15 @@ int RunReportingErrors(HeadlessDialogs& dialogs, const std::function<void()>& wo
     }
 }
 
+std::vector<CommandFile> GearCommandFiles(const GearOptions& o, const Simulation& sim, bool listing) {
+    std::vector<CommandFile> files{{"the data file of --file", o.file, false, DataFileSharing},
+                                   {"the fields file of --fields", o.fieldsFile, false, FieldsFileSharing},
+                                   {"the messages file", sim.Messages.Path(), true, MessagesFileSharing}};
+    const char* const listingName = KindRow(sim.CurrentKind).listingFileName;
+    if (listing && listingName != nullptr) files.push_back({"the listing", listingName, true, 0});
+    return files;
+}
+
 void RefuseUnsavable(const std::string& file) {
     const std::filesystem::path path(file);
     if (path.filename().empty())

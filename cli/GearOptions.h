@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/Simulation.h"
+#include "cli/OutputFile.h"
 #include "windows/Dialogs.h"
 
 #include <CLI/CLI.hpp>
@@ -66,6 +67,16 @@ std::string WhyRefused(const std::string& file, const GearKindRow& row);
 // gets the kind's, and a file already there is replaced without the question. A name that
 // RefuseUnsavable refuses is refused before the dialog is answered.
 void SaveAs(Simulation& sim, HeadlessDialogs& dialogs, const std::string& file);
+
+// The files every gear command shares, for RefuseSharedFiles: the data file and the fields file it
+// reads and the messages file it writes in the working folder, with `listing` also the listing of
+// the kind `sim` shows.
+// A data file saved may replace the one opened, a fields file written the one read, and the
+// messages file copied into a folder may be the messages file itself.
+inline constexpr int DataFileSharing = 1;
+inline constexpr int FieldsFileSharing = 2;
+inline constexpr int MessagesFileSharing = 3;
+std::vector<CommandFile> GearCommandFiles(const GearOptions& options, const Simulation& sim, bool listing);
 
 // Refuses, with the reason, a `file` to save that names a folder ("", "/", "dir/") or lies in a
 // folder that is missing, is no folder or cannot be written.

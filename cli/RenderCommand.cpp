@@ -35,6 +35,9 @@ void Render(GearOptions options, const std::string& out, HeadlessDialogs& dialog
     if (picture.Image().isNull())
         throw std::runtime_error("There is not enough memory for a picture of " + options.size + " pixels");
     std::unique_ptr<Simulation> sim = PrepareGear(options, dialogs, picture);
+    std::vector<CommandFile> files = GearCommandFiles(options, *sim, false);
+    files.push_back({"--out", out});
+    RefuseSharedFiles(files);
 
     if (extension == "png") {
         file.Put(PngBytes(picture));

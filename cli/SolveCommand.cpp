@@ -98,6 +98,10 @@ void Solve(const SolveRequest& request, HeadlessDialogs& dialogs) {
     TableOutput pins(request.pins);
     QtCanvas picture(size.width, size.height);
     std::unique_ptr<Simulation> sim = PrepareGear(request.gear, dialogs, picture);
+    std::vector<CommandFile> files = GearCommandFiles(request.gear, *sim, true);
+    files.push_back({"--csv", request.csv});
+    files.push_back({"--pins", request.pins});
+    RefuseSharedFiles(files);
 
     SimulationState& state = sim->State;
     sim->SolveDispatch(sim->Steps.StepCrankAngle, sim->Steps.StepPistonPct, sim->Steps.StepValvePos,

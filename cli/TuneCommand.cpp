@@ -162,6 +162,11 @@ void Tune(const TuneRequest& request, HeadlessDialogs& dialogs) {
     const PictureSize size = PictureSizeFor(request.gear);
     QtCanvas picture(size.width, size.height);
     std::unique_ptr<Simulation> sim = PrepareGear(request.gear, dialogs, picture);
+    std::vector<CommandFile> files = GearCommandFiles(request.gear, *sim, false);
+    files.push_back({"--json", request.json});
+    if (!request.out.empty())
+        files.push_back({"--out", sim->SavedFileName(request.out), true, DataFileSharing});
+    RefuseSharedFiles(files);
 
     TuningProblem problem;
     {

@@ -280,6 +280,53 @@ TEST(CliTest, OutputsAreWrittenWholeOnceAndEveryFailureIsReported) {
     EXPECT_EQ(ReadLines(dir / "res" / "steps.csv").size(), 552u);
 }
 
+// Two files of one command that are one file, one of them written, are refused before anything is
+// written: no output replaces another, the listing or the data file read. A data file saved over
+// the one opened, fields over the fields read and the messages copied onto themselves are no loss.
+TEST(CliTest, FilesOfOneCommandThatAreOneFileAreRefusedBeforeAnythingIsWritten) {
+    ScratchDir dir;
+    ASSERT_EQ(RunCliIn(dir.path(), "save --out g.L1").status, 0);
+    ASSERT_EQ(RunCliIn(dir.path(), "solve").status, 0);
+    ASSERT_EQ(RunCliIn(dir.path(), "fields --json f.json").status, 0);
+    std::filesystem::create_hard_link(dir / "g.L1", dir / "hard.L1");
+    const std::string gear = ReadTextFile(dir / "g.L1");
+    const std::string listing = ReadTextFile(dir / "Wal1Output.txt");
+    const std::string fields = ReadTextFile(dir / "f.json");
+    const struct {
+        const char* arguments;
+        const char* said;
+    } cases[] = {
+        {"solve --csv Wal1Output.txt", R"(--csv "Wal1Output.txt" is also the listing)"},
+        {"solve --pins ./Messages.txt", R"(--pins "./Messages.txt" is also the messages file)"},
+        {"solve --csv p.csv --pins p.csv", R"(--pins "p.csv" is also --csv)"},
+        {"solve --file g.L1 --csv g.L1", R"(--csv "g.L1" is also the data file of --file, which)"},
+        {"fields --file hard.L1 --json g.L1", R"(--json "g.L1" is also the data file of --file)"},
+        {"analyse --out . --json steps.csv", R"(--json "steps.csv" is also the steps table)"},
+        {"analyse --out a --png --json a/oval.png", R"("a/oval.png" is also a diagram of --out)"},
+        {"family --out . --json events.csv", R"(--json "events.csv" is also the events table of)"},
+        {"family --out f --json Messages.txt", R"(--json "Messages.txt" is also the messages)"},
+        {"save --fields f.json --out f.json", R"(--out "f.json" is also the fields file)"},
+        {"tune --file g.L1 --vary GC --target equal-lead --json g.L1", R"(--json "g.L1" is also)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const CliResult run = RunCliIn(dir.path(), c.arguments);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+        EXPECT_EQ(run.out.find("Evaluations"), std::string::npos) << run.out;
+        EXPECT_EQ(ReadTextFile(dir / "g.L1"), gear);
+        EXPECT_EQ(ReadTextFile(dir / "Wal1Output.txt"), listing);
+        EXPECT_EQ(ReadTextFile(dir / "f.json"), fields);
+        EXPECT_FALSE(std::filesystem::exists(dir / "p.csv"));
+    }
+    for (const char* allowed : {"save --file g.L1 --out g", "fields --fields f.json --json f.json",
+                                "tune --file g.L1 --vary GC --target equal-lead --out g.L1"}) {
+        SCOPED_TRACE(allowed);
+        const CliResult run = RunCliIn(dir.path(), allowed);
+        EXPECT_EQ(run.status, 0) << run.err;
+    }
+}
+
 // A --file that is no data file is refused at once, and the reason follows the program's message;
 // a picture too large to hold is refused before it is allocated.
 TEST(CliTest, InputsThatCannotBeUsedAreRefusedAtOnceWithTheirReason) {
