@@ -177,11 +177,12 @@ TEST(CliTest, KindsAreChosenByNameOrNumberAsTheKindsTableHasThem) {
             }
         }
     }
-    CliResult run = RunCliIn(dir.path(), "solve --kind " + std::to_string(GearKindCount));
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("Gear kind " + std::to_string(GearKindCount) + " does not exist"),
-              std::string::npos);
-    run = RunCliIn(dir.path(), "solve --kind Walschaerts");
+    for (const std::string& number : {std::to_string(GearKindCount), std::string("9")}) {
+        const CliResult run = RunCliIn(dir.path(), "solve --kind " + number);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find("Gear kind " + number + " does not exist"), std::string::npos);
+    }
+    const CliResult run = RunCliIn(dir.path(), "solve --kind Walschaerts");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("Unknown gear kind \"Walschaerts\""), std::string::npos);
 }
