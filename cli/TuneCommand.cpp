@@ -9,7 +9,6 @@
 #include "tuning/Tuner.h"
 #include "ui/QtCanvas.h"
 
-#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -20,11 +19,8 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 #include <utility>
 #include <vector>
-
-#include <unistd.h>
 
 namespace linkwright {
 
